@@ -1,0 +1,95 @@
+#include "languagetext.h"
+
+#include "settinginfo.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTextCodec>
+
+LanguageText languageText;
+
+namespace {
+
+QStringList groupKeys(const QString &group, std::initializer_list<const char *> entries)
+{
+    QStringList keys;
+    for (const char *entry : entries)
+        keys << group + QLatin1Char('/') + QLatin1String(entry);
+    return keys;
+}
+
+QStringList allKeys()
+{
+    return groupKeys("Common_Language",
+                     {"ids_open", "ids_close", "ids_return", "ids_ok", "ids_cancel", "ids_save",
+                      "ids_start", "ids_yes", "ids_no", "ids_stop", "ids_default", "ids_help",
+                      "ids_show", "ids_large", "ids_mid", "ids_small", "ids_poweroff",
+                      "ids_unknow"}) +
+           groupKeys("ids_Serialport_Language",
+                     {"ids_serialDev",       "ids_multimeter",     "ids_power",
+                      "ids_electricIron",    "ids_airgun",         "ids_connectRemind",
+                      "ids_NotconnectRemind", "ids_auto",          "ids_serialSetting",
+                      "ids_portName",        "ids_baudRate",       "ids_dataBit",
+                      "ids_parity",          "ids_stopBit",        "ids_openSerial",
+                      "ids_stopSerial",      "ids_displaytype",    "ids_numvalue",
+                      "ids_graphic",         "ids_range",          "ids_rangesetting",
+                      "ids_voltage",         "ids_current",        "ids_temperature",
+                      "ids_unit",            "ids_speed",          "ids_voltagemin",
+                      "ids_voltagemax",      "ids_voltageunit",    "ids_currentmin",
+                      "ids_currentmax",      "ids_currentunit",    "ids_temperaturemin",
+                      "ids_temperaturemax",  "ids_temperatureunit", "ids_speedmin",
+                      "ids_speedmax",        "ids_type",           "ids_value"}) +
+           groupKeys("ids_Multimeter_Language",
+                     {"ids_DC", "ids_AC", "ids_resistance", "ids_frequency", "ids_buzzer",
+                      "ids_diode", "ids_capacitance", "ids_altaPressione"}) +
+           groupKeys("ids_Power_Language", {"ids_current", "ids_voltage", "ids_power"}) +
+           groupKeys("ids_ElectricIron_Language", {"ids_settingTemp", "ids_realTemp"}) +
+           groupKeys("ids_Airgun_Language", {"ids_settingTemp", "ids_realTemp", "ids_speed"}) +
+           groupKeys("ids_MenuBar_Language",
+                     {"ids_setting", "ids_view", "ids_help", "ids_serialsetting", "ids_exit",
+                      "ids_language", "ids_version", "ids_language_cn", "ids_language_de",
+                      "ids_language_en", "ids_language_fr", "ids_language_it", "ids_language_jp",
+                      "ids_language_ru", "ids_language_tw", "ids_versionNum"}) +
+           groupKeys("Remind_Language", {"ids_remind", "ids_ok"});
+}
+
+} // namespace
+
+const QStringList &LanguageText::keys()
+{
+    static const QStringList list = allKeys();
+    return list;
+}
+
+void LanguageText::setText(const QString &key, const QString &text)
+{
+    if (isKey(key))
+        texts.insert(key, text);
+}
+
+QString languageFileName(int languageType)
+{
+    static const char *const names[] = {"/settings/cn.ini", "/settings/tw.ini", "/settings/en.ini",
+                                        "/settings/ru.ini", "/settings/de.ini", "/settings/fr.ini",
+                                        "/settings/jp.ini", "/settings/it.ini"};
+    if (languageType < 0 || languageType >= int(std::size(names)))
+        return QString();
+    return QLatin1String(names[languageType]);
+}
+
+void loadLanguage()
+{
+    const QString name = languageFileName(savedSetting.LanguageType);
+    languageText.clear();
+    if (name.isEmpty())
+        return; // an unknown code reads nothing: every text stays empty
+    QSettings file(QCoreApplication::applicationDirPath() + name, QSettings::IniFormat);
+    file.setIniCodec(QTextCodec::codecForName("UTF-8"));
+    for (const QString &key : LanguageText::keys()) {
+        // An unquoted text with a comma reads back as a list; keep it whole.
+        const QVariant value = file.value(key, QString());
+        languageText.setText(key, value.type() == QVariant::StringList
+                                      ? value.toStringList().join(QStringLiteral(", "))
+                                      : value.toString());
+    }
+}

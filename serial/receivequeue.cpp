@@ -1,0 +1,5 @@
+#include "receivequeue.h"
+
+QList<QByteArray> receiveQueue;
+QMutex receiveMutex;
+QSerialPort *serialPort = nullptr;
