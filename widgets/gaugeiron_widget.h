@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPropertyAnimation>
+#include <QString>
+#include <QWidget>
+
+// The soldering iron's thermometer: a half-circle scale from the minimum at the
+// left to the maximum at the right, a needle that glides to each new value and a
+// box with the value and its unit.
+class GaugeIron_widget : public QWidget
+{
+    Q_OBJECT
+    // Needle angle in degrees: 0 points at the minimum, 180 at the maximum.
+    Q_PROPERTY(double angle READ angle WRITE setAngle)
+
+public:
+    explicit GaugeIron_widget(QWidget *parent = nullptr);
+
+    // Clamps the value to the scale and lets the needle glide there in 200 ms.
+    void setValue(double value);
+    void setUnit(QString unit);
+    // Sets the scale ends in either order; equal ends are ignored.
+    void setRange(double a, double b);
+    void getRangeAndUnit(double &minimum, double &maximum, QString &unit) const;
+
+    double angle() const { return dAngle; }
+    // Clamps to 0..210 and repaints only when the angle really changes.
+    void setAngle(double angle);
+
+    // The value shown in the box: the last value, limited to the scale.
+    double value() const { return dValue; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    double dMaximum = 600;
+    double dMinimum = 0;
+    double dValue = 0;
+    QString strUnit;
+    double dAngle = 0;
+    double dTargetAngle = 0;
+    QPropertyAnimation animation;
+};
