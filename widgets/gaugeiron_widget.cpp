@@ -1,0 +1,163 @@
+#include "gaugeiron_widget.h"
+
+#include <QEasingCurve>
+#include <QPainter>
+#include <QPainterPath>
+#include <QtMath>
+
+#include <cmath>
+
+namespace {
+
+// The point at angle a (degrees, counter-clockwise from the right) and radius r.
+QPointF polar(double cx, double cy, double r, double a)
+{
+    const double rad = qDegreesToRadians(a);
+    return QPointF(cx + r * std::cos(rad), cy - r * std::sin(rad));
+}
+
+} // namespace
+
+GaugeIron_widget::GaugeIron_widget(QWidget *parent)
+    : QWidget(parent), animation(this, "angle", this)
+{
+    animation.setEasingCurve(QEasingCurve::Linear);
+    animation.setDuration(200);
+}
+
+void GaugeIron_widget::setValue(double value)
+{
+    // A reading that is not a number has no place on the scale.
+    if (!std::isfinite(value))
+        return;
+    if (animation.state() == QAbstractAnimation::Running)
+        animation.stop();
+
+    if (value > dMaximum)
+        value = dMaximum;
+    if (value <= dMinimum)
+        value = dMinimum;
+    dValue = value;
+    dTargetAngle = 180.0 / (dMaximum - dMinimum) * (dValue - dMinimum);
+
+    // Starting from the current angle lets a new value continue from wherever
+    // the needle is while it is still moving.
+    animation.setStartValue(dAngle);
+    animation.setEndValue(dTargetAngle);
+    if (animation.state() != QAbstractAnimation::Running)
+        animation.start();
+}
+
+void GaugeIron_widget::setUnit(QString unit)
+{
+    strUnit = unit;
+    update();
+}
+
+void GaugeIron_widget::setRange(double a, double b)
+{
+    if (a == b || !std::isfinite(a) || !std::isfinite(b))
+        return;
+    dMinimum = qMin(a, b);
+    dMaximum = qMax(a, b);
+    update();
+}
+
+void GaugeIron_widget::getRangeAndUnit(double &minimum, double &maximum, QString &unit) const
+{
+    minimum = dMinimum;
+    maximum = dMaximum;
+    unit = strUnit;
+}
+
+void GaugeIron_widget::setAngle(double angle)
+{
+    angle = qBound(0.0, angle, 210.0);
+    if (qFuzzyCompare(angle, dAngle))
+        return;
+    dAngle = angle;
+    update();
+}
+
+void GaugeIron_widget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    const int w = width();
+    const int h = height();
+    const int side = qMin(w, h);
+    const double cx = w / 2;
+    const double cy = h / 1.15;
+    const int radius = int(side * 0.6);
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(30, 30, 30));
+    painter.drawRoundedRect(rect(), 10, 10);
+
+    const QPen scalePen(QColor(151, 170, 180), 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
+    painter.setPen(scalePen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawArc(QRect(int(cx - radius), int(cy - radius), 2 * radius, 2 * radius), 180 * 16,
+                    -180 * 16);
+
+    const double span = dMaximum - dMinimum;
+    if (!(span > 0))
+        return;
+
+    const double majorStep = span / 5;
+    const double minorStep = majorStep / 10;
+    double v = dMinimum;
+    // 51 ticks with an exact step; the cap only guards against a step too small
+    // to move v at all, which would never reach the maximum.
+    for (int count = 0; count < 100; ++count) {
+        if (v > dMaximum)
+            v = dMaximum;
+        const double a = 180 - (v - dMinimum) * 180 / span;
+        const double steps = (v - dMinimum) / majorStep;
+        const bool major = std::abs(steps - qRound(steps)) < 1e-6;
+        painter.drawLine(polar(cx, cy, radius, a),
+                         polar(cx, cy, radius * (major ? 1.18 : 1.08), a));
+        if (major) {
+            const QPointF p = polar(cx, cy, radius + 30, a);
+            painter.drawText(QRectF(p.x() - 24, p.y() - 10, 48, 20), Qt::AlignCenter,
+                             QString::number(v, 'g', 6));
+        }
+        if (!(v < dMaximum))
+            break;
+        v += minorStep;
+        if (v > dMaximum + 1e-6)
+            break;
+    }
+
+    // The range may have changed since the last value arrived.
+    dValue = qBound(dMinimum, dValue, dMaximum);
+
+    QPainterPath needle;
+    needle.moveTo(-5, 0);
+    needle.lineTo(0, -radius * 1.18);
+    needle.lineTo(5, 0);
+    needle.closeSubpath();
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 120, 215));
+    painter.translate(cx, cy);
+    painter.rotate(dAngle - 90);
+    painter.drawPath(needle);
+    painter.restore();
+
+    painter.setBrush(Qt::white);
+    painter.setPen(scalePen);
+    painter.drawEllipse(QPointF(cx, cy), 5, 5);
+
+    const int x = int(cx);
+    const int y = int(cy);
+    const int top = int(y - radius * 0.2);
+    painter.setBrush(QColor(255, 165, 0));
+    painter.drawRoundedRect(QRect(x - 55, top, 110, 30), 10, 10);
+    QFont font("DSEG7 Classic", 18, 75, false);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(x - 55, int(y - radius * 0.2 + 2), 110, 25), Qt::AlignCenter,
+                     QString("%1 %2").arg(QString::number(dValue, 'g', 6), strUnit));
+}
