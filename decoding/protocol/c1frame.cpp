@@ -44,7 +44,7 @@ bool isIntact(const QByteArray &text, int start, int chars)
     if (start < 0 || chars < kMinChars || start + chars > text.size())
         return false;
     const char *frame = text.constData() + start;
-    if (frame[chars - 2] != 'F' || frame[chars - 1] != '0')
+    if (frame[0] != 'C' || frame[1] != '1' || frame[chars - 2] != 'F' || frame[chars - 1] != '0')
         return false;
     // Covered bytes: hex positions 2 … chars-7; the checksum field follows them.
     const int coveredEnd = chars - 6;
