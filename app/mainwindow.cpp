@@ -43,10 +43,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     m_receiveTimer = new QTimer(this);
     connect(m_receiveTimer, &QTimer::timeout, this, &MainWindow::receiveTimerUpdate);
 
-    connect(ui->action_SerialSetting, &QAction::triggered, this,
-            &MainWindow::openSerialSettingDlg);
+    connect(ui->action_SerialSetting, &QAction::triggered, this, &MainWindow::openSerialSettingDlg);
 
     statusLabel = new QLabel(this);
+    statusLabel->setObjectName(QStringLiteral("statusLabel"));
     statusLabel->show();
     statusLabel->setText(languageText["ids_Serialport_Language/ids_NotconnectRemind"]);
     ui->statusbar->addPermanentWidget(statusLabel, 0);

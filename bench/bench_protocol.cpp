@@ -63,8 +63,14 @@ void framingThroughput(benchmark::State &state, const QByteArray &frame)
     state.counters["chars/frame"] = frame.size();
 }
 
-void BM_FramingMultimeter(benchmark::State &state) { framingThroughput(state, multimeterFrame()); }
-void BM_FramingStation(benchmark::State &state) { framingThroughput(state, stationFrame()); }
+void BM_FramingMultimeter(benchmark::State &state)
+{
+    framingThroughput(state, multimeterFrame());
+}
+void BM_FramingStation(benchmark::State &state)
+{
+    framingThroughput(state, stationFrame());
+}
 BENCHMARK(BM_FramingMultimeter)->Arg(32)->Arg(256);
 BENCHMARK(BM_FramingStation)->Arg(32)->Arg(256);
 

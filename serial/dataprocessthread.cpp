@@ -5,8 +5,7 @@
 
 DataProcessThread::DataProcessThread(QObject *parent) : QThread(parent)
 {
-    connect(this, &DataProcessThread::processData_sig, this,
-            &DataProcessThread::processData_slot);
+    connect(this, &DataProcessThread::processData_sig, this, &DataProcessThread::processData_slot);
 }
 
 DataProcessThread::~DataProcessThread()

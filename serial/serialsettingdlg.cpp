@@ -26,8 +26,7 @@ QString deviceFileOf(const QString &portName)
 
 } // namespace
 
-SerialSettingDlg::SerialSettingDlg(QWidget *parent)
-    : QDialog(parent), ui(new Ui::SerialSettingDlg)
+SerialSettingDlg::SerialSettingDlg(QWidget *parent) : QDialog(parent), ui(new Ui::SerialSettingDlg)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::WindowStaysOnTopHint);
@@ -65,25 +64,51 @@ bool SerialSettingDlg::openPort(const QString &portName)
     serialPort->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
 
     switch (ui->comboBox_datarate->currentText().toInt()) {
-    case 5: serialPort->setDataBits(QSerialPort::Data5); break;
-    case 6: serialPort->setDataBits(QSerialPort::Data6); break;
-    case 7: serialPort->setDataBits(QSerialPort::Data7); break;
-    case 8: serialPort->setDataBits(QSerialPort::Data8); break;
-    default: serialPort->setDataBits(QSerialPort::UnknownDataBits); break;
+    case 5:
+        serialPort->setDataBits(QSerialPort::Data5);
+        break;
+    case 6:
+        serialPort->setDataBits(QSerialPort::Data6);
+        break;
+    case 7:
+        serialPort->setDataBits(QSerialPort::Data7);
+        break;
+    case 8:
+        serialPort->setDataBits(QSerialPort::Data8);
+        break;
+    default:
+        serialPort->setDataBits(QSerialPort::UnknownDataBits);
+        break;
     }
 
     switch (ui->comboBox_parity->currentIndex()) {
-    case 0: serialPort->setParity(QSerialPort::EvenParity); break;
-    case 1: serialPort->setParity(QSerialPort::OddParity); break;
-    case 2: serialPort->setParity(QSerialPort::NoParity); break;
-    default: serialPort->setParity(QSerialPort::UnknownParity); break;
+    case 0:
+        serialPort->setParity(QSerialPort::EvenParity);
+        break;
+    case 1:
+        serialPort->setParity(QSerialPort::OddParity);
+        break;
+    case 2:
+        serialPort->setParity(QSerialPort::NoParity);
+        break;
+    default:
+        serialPort->setParity(QSerialPort::UnknownParity);
+        break;
     }
 
     switch (ui->comboBox_stopbit->currentIndex()) {
-    case 0: serialPort->setStopBits(QSerialPort::OneStop); break;
-    case 1: serialPort->setStopBits(QSerialPort::OneAndHalfStop); break;
-    case 2: serialPort->setStopBits(QSerialPort::TwoStop); break;
-    default: serialPort->setStopBits(QSerialPort::UnknownStopBits); break;
+    case 0:
+        serialPort->setStopBits(QSerialPort::OneStop);
+        break;
+    case 1:
+        serialPort->setStopBits(QSerialPort::OneAndHalfStop);
+        break;
+    case 2:
+        serialPort->setStopBits(QSerialPort::TwoStop);
+        break;
+    default:
+        serialPort->setStopBits(QSerialPort::UnknownStopBits);
+        break;
     }
 
     serialPort->setFlowControl(QSerialPort::NoFlowControl);
@@ -146,7 +171,8 @@ void SerialSettingDlg::portNameTimerUpdate()
     for (const QString &name : known) {
         if (present.contains(name))
             continue;
-        const int index = ui->comboBox_serialname->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        const int index =
+            ui->comboBox_serialname->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
         if (index >= 0)
             ui->comboBox_serialname->removeItem(index);
         portNameList.removeAll(name);

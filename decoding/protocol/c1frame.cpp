@@ -93,8 +93,7 @@ Check check(const QString &frame)
     result.markersOk = true;
     const QByteArray latin = frame.toLatin1();
     result.nDataLen = payloadLengthAt(latin, 0);
-    result.strPayload =
-        QLatin1String("C1") + frame.mid(kPayloadPos, 2 * result.nDataLen + 6);
+    result.strPayload = QLatin1String("C1") + frame.mid(kPayloadPos, 2 * result.nDataLen + 6);
     const QString covered = frame.mid(2, 2 * result.nDataLen + 18);
     const QString checksumField = result.strPayload.mid(result.strPayload.size() - 6, 4);
     if (!checkCrc(covered, checksumField))

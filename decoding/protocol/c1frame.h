@@ -12,7 +12,10 @@ constexpr int kLengthFieldPos = 18;
 constexpr int kPayloadPos = 20;
 constexpr int kMaxPayloadLength = 255;
 
-constexpr int charsForPayloadLength(int payloadLength) { return 2 * payloadLength + 26; }
+constexpr int charsForPayloadLength(int payloadLength)
+{
+    return 2 * payloadLength + 26;
+}
 constexpr int kMinChars = charsForPayloadLength(0);
 constexpr int kMaxChars = charsForPayloadLength(kMaxPayloadLength); // 536
 
@@ -24,7 +27,13 @@ int payloadLengthAt(const QByteArray &text, int start);
 bool isIntact(const QByteArray &text, int start, int chars);
 
 // Device kinds shared by the decoders.
-enum DeviceKind { Multimeter = 0, PowerSupply = 1, SolderingIron = 2, HotAirGun = 3 };
+enum DeviceKind
+{
+    Multimeter = 0,
+    PowerSupply = 1,
+    SolderingIron = 2,
+    HotAirGun = 3
+};
 // Device kind of a function code, or -1 for a code the instruments do not send.
 int deviceKindOf(const QString &functionCode);
 
@@ -33,9 +42,9 @@ struct Check
 {
     bool markersOk = false;
     bool checksumOk = false;
-    int nDataLen = 0;    // L, valid when markersOk
-    QString strPayload;  // "C1" + payload + checksum + end marker, valid when markersOk
-    QString strFunCode;  // valid when checksumOk
+    int nDataLen = 0;   // L, valid when markersOk
+    QString strPayload; // "C1" + payload + checksum + end marker, valid when markersOk
+    QString strFunCode; // valid when checksumOk
 };
 Check check(const QString &frame);
 

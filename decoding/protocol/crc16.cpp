@@ -27,8 +27,8 @@ std::uint16_t crc16Modbus(const char *bytes, int length, std::uint16_t crc)
 {
     const auto &table = crc16ModbusTable();
     for (int i = 0; i < length; ++i)
-        crc = static_cast<std::uint16_t>((crc >> 8) ^
-                                         table[(crc ^ static_cast<unsigned char>(bytes[i])) & 0xFF]);
+        crc = static_cast<std::uint16_t>(
+            (crc >> 8) ^ table[(crc ^ static_cast<unsigned char>(bytes[i])) & 0xFF]);
     return crc;
 }
 

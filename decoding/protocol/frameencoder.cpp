@@ -49,8 +49,7 @@ QByteArray FrameEncoder::multimeterData(quint8 flags, const quint8 (&digits)[4],
 
 QByteArray FrameEncoder::stationRecord(const QByteArray &value, const QByteArray &unit)
 {
-    return value.right(5).rightJustified(5, char(0x00)) +
-           unit.leftJustified(2, char(0x00), true);
+    return value.right(5).rightJustified(5, char(0x00)) + unit.leftJustified(2, char(0x00), true);
 }
 
 QByteArray FrameEncoder::stationFrame(quint16 functionCode, const QList<QByteArray> &records,
@@ -64,19 +63,40 @@ QByteArray FrameEncoder::stationFrame(quint16 functionCode, const QList<QByteArr
 
 quint8 FrameEncoder::digitSegments(char digit)
 {
-    enum : quint8 { a = 0x80, f = 0x40, e = 0x20, b = 0x08, g = 0x04, c = 0x02, d = 0x01 };
+    enum : quint8
+    {
+        a = 0x80,
+        f = 0x40,
+        e = 0x20,
+        b = 0x08,
+        g = 0x04,
+        c = 0x02,
+        d = 0x01
+    };
     switch (digit) {
-    case '0': return a | b | c | d | e | f;
-    case '1': return b | c;
-    case '2': return a | b | g | e | d;
-    case '3': return a | b | g | c | d;
-    case '4': return f | g | b | c;
-    case '5': return a | f | g | c | d;
-    case '6': return a | f | g | e | c | d;
-    case '7': return a | b | c;
-    case '8': return a | b | c | d | e | f | g;
-    case '9': return a | b | c | d | f | g;
-    case 'L': return f | e | d;
-    default: return 0;
+    case '0':
+        return a | b | c | d | e | f;
+    case '1':
+        return b | c;
+    case '2':
+        return a | b | g | e | d;
+    case '3':
+        return a | b | g | c | d;
+    case '4':
+        return f | g | b | c;
+    case '5':
+        return a | f | g | c | d;
+    case '6':
+        return a | f | g | e | c | d;
+    case '7':
+        return a | b | c;
+    case '8':
+        return a | b | c | d | e | f | g;
+    case '9':
+        return a | b | c | d | f | g;
+    case 'L':
+        return f | e | d;
+    default:
+        return 0;
     }
 }

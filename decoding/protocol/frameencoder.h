@@ -8,7 +8,8 @@
 class FrameEncoder
 {
 public:
-    enum class Fault {
+    enum class Fault
+    {
         None,
         SwappedChecksum,   // CRC high byte first
         LowerCaseChecksum, // checksum digits in lower case

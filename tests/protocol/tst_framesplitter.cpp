@@ -5,8 +5,8 @@
 
 #include <QRandomGenerator>
 
-#include <algorithm>
 #include <QtTest>
+#include <algorithm>
 
 namespace {
 
@@ -148,7 +148,8 @@ private slots:
             }
             FrameSplitter splitter;
             const int maxChunk = 1 + random.bounded(stream % 3 == 0 ? 8 : 700);
-            const QList<QByteArray> received = feedAll(splitter, randomChunks(random, text, maxChunk));
+            const QList<QByteArray> received =
+                feedAll(splitter, randomChunks(random, text, maxChunk));
             if (received != sent)
                 QFAIL(qPrintable(QString("stream %1: %2 frames sent, %3 received")
                                      .arg(stream)
@@ -175,9 +176,9 @@ private slots:
                 damaged[2 + random.bounded(damaged.size() - 2)] = 'X';
                 break;
             default: // a corrupted length field
-                damaged.replace(18, 2, QByteArray::number(random.bounded(256), 16)
-                                           .rightJustified(2, '0')
-                                           .toUpper());
+                damaged.replace(
+                    18, 2,
+                    QByteArray::number(random.bounded(256), 16).rightJustified(2, '0').toUpper());
                 if (C1Frame::isIntact(damaged, 0, damaged.size()))
                     continue;
                 break;

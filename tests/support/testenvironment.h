@@ -33,11 +33,11 @@ inline QString documentsDir()
 } // namespace TestEnvironment
 
 // Application is QCoreApplication or QApplication (include its header first).
-#define KORVANTA_TEST_MAIN(Application, TestObject)                                               \
-    int main(int argc, char *argv[])                                                              \
-    {                                                                                             \
-        TestEnvironment::useTemporaryHome();                                                      \
-        Application app(argc, argv);                                                              \
-        TestObject test;                                                                          \
-        return QTest::qExec(&test, argc, argv);                                                   \
+#define KORVANTA_TEST_MAIN(Application, TestObject)                                                \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestEnvironment::useTemporaryHome();                                                       \
+        Application app(argc, argv);                                                               \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
     }

@@ -1,0 +1,136 @@
+// Start-up and shutdown of the main window.
+#include "dataprocessthread.h"
+#include "languagetext.h"
+#include "mainwindow.h"
+#include "pseudoterminal.h"
+#include "receivequeue.h"
+#include "serialsettingdlg.h"
+#include "settinginfo.h"
+#include "testenvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSerialPort>
+#include <QSettings>
+#include <QtTest>
+
+#include <atomic>
+
+namespace {
+
+void storePortName(const QString &name)
+{
+    QDir(TestEnvironment::documentsDir()).removeRecursively();
+    curSetting = savedSetting = SettingInfo();
+    loadSettings(); // writes the default file
+    QSettings(settingsFilePath(), QSettings::IniFormat).setValue("SerialInfo/strSerialName", name);
+}
+
+QString statusText(const MainWindow &window)
+{
+    return window.findChild<QLabel *>("statusLabel")->text();
+}
+
+} // namespace
+
+class MainWindowLifecycleTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyStoredPortShowsTheDialog()
+    {
+        storePortName("");
+        MainWindow window;
+        window.show();
+        QCOMPARE(window.windowTitle(), QString("Korvanta"));
+        QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(window.serialSettingDlg()->isVisible());
+        QVERIFY(window.serialSettingDlg()->isModal());
+        QCOMPARE(statusText(window), languageText["ids_Serialport_Language/ids_NotconnectRemind"]);
+        QVERIFY(!serialPort->isOpen());
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(window.pos(), QPoint(available.width() - window.width() - 20, 50));
+    }
+
+    void storedPortThatOpensKeepsTheDialogHidden()
+    {
+        PseudoTerminal line;
+        QVERIFY(line.isOpen());
+        storePortName(line.slavePath());
+        const QByteArray fileBefore = [] {
+            QFile file(settingsFilePath());
+            file.open(QIODevice::ReadOnly);
+            return file.readAll();
+        }();
+        MainWindow window;
+        window.show();
+        QVERIFY(serialPort->isOpen());
+        QCOMPARE(serialPort->baudRate(), 115200);
+        QCOMPARE(serialPort->dataBits(), QSerialPort::Data8);
+        QCOMPARE(serialPort->parity(), QSerialPort::NoParity);
+        QCOMPARE(serialPort->stopBits(), QSerialPort::OneStop);
+        QCOMPARE(serialPort->flowControl(), QSerialPort::NoFlowControl);
+        QVERIFY(!window.serialSettingDlg()->isVisible());
+        QVERIFY(
+            !window.serialSettingDlg()->findChild<QPushButton *>("pushButton_open")->isEnabled());
+        QCOMPARE(statusText(window), languageText["ids_Serialport_Language/ids_connectRemind"]);
+        // An automatic open saves nothing.
+        QFile file(settingsFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), fileBefore);
+    }
+
+    void openButtonFailureAndSuccess()
+    {
+        storePortName("");
+        MainWindow window;
+        SerialSettingDlg *dialog = window.serialSettingDlg();
+        auto *open = dialog->findChild<QPushButton *>("pushButton_open");
+        QSignalSpy failed(dialog, &SerialSettingDlg::SerialOpenFailed_sig);
+        // The combo is empty right after start-up: opening fails and says so.
+        open->click();
+        QCOMPARE(failed.count(), 1);
+        QVERIFY(!serialPort->isOpen());
+        QCOMPARE(statusText(window), languageText["ids_Serialport_Language/ids_NotconnectRemind"]);
+    }
+
+    void workerEndsWithinOnePassWhenTheWindowCloses()
+    {
+        PseudoTerminal line;
+        storePortName(line.slavePath());
+        auto *window = new MainWindow;
+        window->show();
+        QVERIFY(serialPort->isOpen());
+        std::atomic_bool finished{false};
+        connect(
+            window->worker(), &QThread::finished, window->worker(),
+            [&finished] { finished = true; }, Qt::DirectConnection);
+        QVERIFY(window->worker()->isRunning());
+        QTest::qWait(120); // the worker is somewhere in its loop or its sleep
+        window->close();
+        QElapsedTimer clock;
+        clock.start();
+        delete window;
+        QVERIFY(finished);
+        // One pass sleeps 50 ms; allow generously for a loaded machine.
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void unknownLanguageLeavesTextsEmpty()
+    {
+        storePortName("");
+        QSettings(settingsFilePath(), QSettings::IniFormat)
+            .setValue("ids_LanguageType/LanguageType", 9);
+        MainWindow window;
+        QVERIFY(statusText(window).isEmpty());
+        QVERIFY(languageText["ids_MenuBar_Language/ids_serialsetting"].isEmpty());
+    }
+};
+
+KORVANTA_TEST_MAIN(QApplication, MainWindowLifecycleTest)
+#include "tst_mainwindow_lifecycle.moc"
