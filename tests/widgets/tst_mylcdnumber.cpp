@@ -1,0 +1,262 @@
+// The multimeter's seven-segment display: value texts, painting with the port
+// open and closed, and the value announced after each paint.
+// With KORVANTA_SHOT_DIR set, the painted displays are also written there as PNGs.
+#include "mylcdnumber.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+const QColor kBackground(0xdd, 0xbb, 0xc1); // the multimeter group box
+
+// Codes as the meter's segment matrix names them: digit k uses rows 1+2k
+// (a, f, e, point in front) and 2+2k (b, g, c, d); "13" is the minus sign.
+QStringList codes(int digit, const QString &segments)
+{
+    QStringList list;
+    for (QChar s : segments) {
+        const int pos = QStringLiteral("afe.bgcd").indexOf(s);
+        list << QString::number(1 + 2 * digit + pos / 4) + QString::number(pos % 4);
+    }
+    return list;
+}
+
+const QStringList k123 = {"40", "42", "50", "52", "53", "60", "61",
+                          "63", "70", "80", "81", "82", "83"};
+
+// Element index -> a pixel well inside it, for the display's form size 171 x 101
+// (segment length 28, thickness 4, digit origins (15 + 40k, 25)).
+QPoint probe(int index)
+{
+    if (index == myLCDNumber::MinusSign)
+        return QPoint(3, 53); // the visible right end of the clipped sign
+    if (index >= 28) {
+        const int digit = 3 - (index - 28);
+        return QPoint(15 + 40 * digit - 6, 81);
+    }
+    const int x0 = 15 + 40 * (index % 4);
+    const QPoint offsets[7] = {{14, 2}, {26, 14}, {26, 43}, {14, 56}, {2, 43}, {2, 14}, {14, 28}};
+    return QPoint(x0, 25) + offsets[index / 4];
+}
+
+QImage paint(myLCDNumber &lcd, const QString &shotName = QString())
+{
+    QImage image(lcd.size(), QImage::Format_ARGB32);
+    image.fill(kBackground);
+    lcd.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QString dir = qEnvironmentVariable("KORVANTA_SHOT_DIR");
+    if (!dir.isEmpty() && !shotName.isEmpty() && QDir().mkpath(dir))
+        image.save(dir + "/mylcdnumber_" + shotName + ".png");
+    return image;
+}
+
+// Every element's probe is black when lit and untouched background otherwise.
+void verifyLit(const QImage &image, const QList<int> &lit)
+{
+    for (int index = 0; index < myLCDNumber::ElementCount; ++index) {
+        const QColor expected = lit.contains(index) ? QColor(Qt::black) : kBackground;
+        const QColor actual = image.pixelColor(probe(index));
+        if (actual != expected)
+            QFAIL(qPrintable(QString("element %1 at (%2,%3) is %4, expected %5")
+                                 .arg(index)
+                                 .arg(probe(index).x())
+                                 .arg(probe(index).y())
+                                 .arg(actual.name(), expected.name())));
+    }
+}
+
+// The smallest rectangle holding every painted pixel; empty when nothing was painted.
+QRect paintedArea(const QImage &image)
+{
+    QRect area;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) != kBackground)
+                area |= QRect(x, y, 1, 1);
+    return area;
+}
+
+bool isBlank(const QImage &image)
+{
+    return paintedArea(image).isEmpty();
+}
+
+} // namespace
+
+class MyLcdNumberTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void codeTableFollowsTheSegmentMatrix()
+    {
+        for (int digit = 0; digit < 4; ++digit) {
+            const QStringList list = codes(digit, "abcdefg");
+            for (int s = 0; s < 7; ++s)
+                QCOMPARE(myLCDNumber::segmentIndex(list[s]), digit + 4 * s);
+        }
+        QCOMPARE(myLCDNumber::segmentIndex(codes(1, ".")[0]), 30);
+        QCOMPARE(myLCDNumber::segmentIndex(codes(3, ".")[0]), 28);
+        QCOMPARE(myLCDNumber::segmentIndex("13"), 31);
+        for (const QString &other : {"00", "01", "02", "03", "90", "8", "", "A1"})
+            QCOMPARE(myLCDNumber::segmentIndex(other), -1);
+    }
+
+    void valueText_data()
+    {
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("blank digit 0, point") << k123 << "1.23";
+        QTest::newRow("minus") << (QStringList(k123) << "13") << "-1.23";
+        QTest::newRow("only middle bars") << QStringList{"21", "41", "61", "81"} << "";
+        QTest::newRow("overload") << codes(0, "abcdef") + codes(1, "def") << "0L";
+        QTest::newRow("point before 8") << codes(1, ".abcdefg") << ".8";
+        QTest::newRow("everything lit")
+            << QStringList{"13"} + codes(0, "abcdefg") + codes(1, ".abcdefg") +
+                   codes(2, ".abcdefg") + codes(3, ".abcdefg")
+            << "-8.8.8.8";
+        QTest::newRow("1234") << codes(0, "bc") + codes(1, "abdeg") + codes(2, "abcdg") +
+                                     codes(3, "bcfg")
+                              << "1234";
+        QTest::newRow("5679") << codes(0, "acdfg") + codes(1, "acdefg") + codes(2, "abc") +
+                                     codes(3, "abcdfg")
+                              << "5679";
+        QTest::newRow("start-up zero") << QStringList{"70", "71", "72", "80", "82", "83"} << "0";
+        QTest::newRow("unknown pattern") << codes(3, "ab") << "";
+        QTest::newRow("flags, junk, repeats")
+            << QStringList{"00", "01", "02", "03", "99", "", "8", "80", "82", "80"} << "1";
+        QTest::newRow("nothing") << QStringList() << "";
+    }
+
+    void valueText()
+    {
+        QFETCH(QStringList, list);
+        QFETCH(QString, text);
+        for (bool portOpen : {false, true}) {
+            myLCDNumber lcd;
+            lcd.resize(171, 101);
+            QSignalSpy spy(&lcd, &myLCDNumber::sendCurValue);
+            lcd.setSegments(list, portOpen);
+            QCOMPARE(lcd.valueText(), text);
+            QCOMPARE(lcd.segmentCodes(), list);
+            paint(lcd);
+            QCOMPARE(spy.count(), 1);
+            QCOMPARE(spy[0][0].toString(), text);
+            QCOMPARE(spy[0][1].toStringList(), list);
+        }
+    }
+
+    void closedPortListIsDrawnOnEveryPaint()
+    {
+        myLCDNumber lcd;
+        lcd.resize(171, 101);
+        QSignalSpy spy(&lcd, &myLCDNumber::sendCurValue);
+        lcd.setSegments(k123, false);
+        const QList<int> lit = {5, 9, 29, 2, 6, 14, 18, 26, 3, 7, 11, 15, 27};
+        for (int i = 0; i < 3; ++i)
+            verifyLit(paint(lcd, i == 0 ? "1.23" : QString()), lit);
+        QCOMPARE(spy.count(), 3);
+        for (const QList<QVariant> &args : spy) {
+            QCOMPARE(args[0].toString(), QString("1.23"));
+            QCOMPARE(args[1].toStringList(), k123);
+        }
+    }
+
+    void openPortListIsDrawnOnce()
+    {
+        myLCDNumber lcd;
+        lcd.resize(171, 101);
+        QSignalSpy spy(&lcd, &myLCDNumber::sendCurValue);
+        const QStringList all = QStringList{"13"} + codes(0, "abcdefg") + codes(1, ".abcdefg") +
+                                codes(2, ".abcdefg") + codes(3, ".abcdefg");
+        lcd.setSegments(all, true);
+        QList<int> every;
+        for (int i = 0; i < myLCDNumber::ElementCount; ++i)
+            every << i;
+        verifyLit(paint(lcd, "all_lit"), every);
+        QCOMPARE(spy.last()[0].toString(), QString("-8.8.8.8"));
+
+        // A repaint without a new list, e.g. after the window was covered.
+        QVERIFY(isBlank(paint(lcd, "open_port_repaint")));
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.last()[0].toString(), QString());
+        QCOMPARE(spy.last()[1].toStringList(), all);
+        QCOMPARE(lcd.valueText(), QString());
+
+        lcd.setSegments(k123, true);
+        QCOMPARE(spy.count(), 2); // painting waits for the event loop
+        verifyLit(paint(lcd), {5, 9, 29, 2, 6, 14, 18, 26, 3, 7, 11, 15, 27});
+    }
+
+    void closingThePortKeepsTheLastReading()
+    {
+        myLCDNumber lcd;
+        lcd.resize(171, 101);
+        lcd.setSegments({"70", "71", "72", "80", "82", "83"}, false);
+        lcd.setSegments(k123, true);
+        paint(lcd);
+        QVERIFY(isBlank(paint(lcd)));
+
+        // The port-closing code: forget the old closed list, hand the last one over.
+        lcd.clearClosedSegments();
+        lcd.setSegments(lcd.segmentCodes(), false);
+        QVERIFY(!isBlank(paint(lcd)));
+        QCOMPARE(lcd.valueText(), QString("1.23"));
+
+        lcd.clearClosedSegments();
+        QVERIFY(isBlank(paint(lcd)));
+        QCOMPARE(lcd.valueText(), QString());
+    }
+
+    void requestsBeforeOnePaintGiveOnePaint()
+    {
+        myLCDNumber lcd;
+        lcd.resize(171, 101);
+        lcd.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&lcd));
+        QTest::qWait(50);
+        QSignalSpy spy(&lcd, &myLCDNumber::sendCurValue);
+        lcd.setSegments(codes(3, "bc"), true);
+        lcd.setSegments(codes(3, "abc"), true);
+        lcd.setSegments(k123, true);
+        QTRY_COMPARE(spy.count(), 1);
+        QTest::qWait(50);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy[0][0].toString(), QString("1.23"));
+    }
+
+    void digitOutlineAtFormSize()
+    {
+        // An 8 in digit 3 fills x 135..162 and y 25..82 (the bottom bar ends at 83.4,
+        // cut to 83), and nothing else.
+        myLCDNumber lcd;
+        lcd.resize(171, 101);
+        lcd.setSegments(codes(3, "abcdefg"), false);
+        QCOMPARE(paintedArea(paint(lcd)), QRect(135, 25, 28, 58));
+        lcd.setSegments({"13"}, false);
+        QCOMPARE(paintedArea(paint(lcd)), QRect(0, 51, 9, 4)); // minus, clipped at the left
+    }
+
+    void otherSizesDoNotBreakPainting()
+    {
+        myLCDNumber lcd;
+        lcd.setSegments(codes(0, "abcdefg"), false);
+        lcd.resize(240, 160); // segment length 40, thickness 6, origin (15, 40)
+        const QImage big = paint(lcd);
+        QCOMPARE(big.pixelColor(35, 43), QColor(Qt::black)); // a
+        QCOMPARE(big.pixelColor(35, 80), QColor(Qt::black)); // g
+        QCOMPARE(big.pixelColor(35, 60), kBackground);       // the hole of the 8
+        QSignalSpy spy(&lcd, &myLCDNumber::sendCurValue);
+        for (const QSize &size : {QSize(1, 1), QSize(5, 3)}) {
+            lcd.resize(size);
+            paint(lcd);
+            QCOMPARE(spy.last()[0].toString(), QString("8"));
+        }
+        QCOMPARE(spy.count(), 2);
+    }
+};
+
+QTEST_MAIN(MyLcdNumberTest)
+#include "tst_mylcdnumber.moc"
