@@ -1,0 +1,405 @@
+#include "gaugeiron_widget.h"
+#include "gaugewidget.h"
+
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPropertyAnimation>
+#include <QtTest>
+
+#include <cmath>
+
+// A paint device that records what a widget draws: lines, texts with their fonts
+// and pixmaps, in device coordinates.
+class RecordingEngine : public QPaintEngine
+{
+public:
+    struct Text
+    {
+        QString text;
+        QFont font;
+    };
+
+    RecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    Type type() const override { return QPaintEngine::User; }
+    void updateState(const QPaintEngineState &state) override
+    {
+        if (state.state() & QPaintEngine::DirtyTransform)
+            transform = state.transform();
+    }
+    void drawLines(const QLineF *l, int count) override
+    {
+        for (int i = 0; i < count; ++i)
+            lines << transform.map(l[i]);
+    }
+    void drawLines(const QLine *l, int count) override
+    {
+        for (int i = 0; i < count; ++i)
+            lines << transform.map(QLineF(l[i]));
+    }
+    void drawTextItem(const QPointF &, const QTextItem &item) override
+    {
+        texts << Text{item.text(), item.font()};
+    }
+    void drawPixmap(const QRectF &r, const QPixmap &, const QRectF &) override
+    {
+        pixmaps << transform.mapRect(r);
+    }
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+    void drawPath(const QPainterPath &) override {}
+
+    QTransform transform;
+    QList<QLineF> lines;
+    QList<Text> texts;
+    QList<QRectF> pixmaps;
+};
+
+class RecordingDevice : public QPaintDevice
+{
+public:
+    explicit RecordingDevice(QSize size) : size(size) {}
+    QPaintEngine *paintEngine() const override { return &engine; }
+    QStringList textStrings() const
+    {
+        QStringList result;
+        for (const auto &t : engine.texts)
+            result << t.text;
+        return result;
+    }
+
+    mutable RecordingEngine engine;
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmWidth:
+            return size.width();
+        case PdmHeight:
+            return size.height();
+        case PdmDepth:
+            return 32;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(QPaintDevice::devicePixelRatioFScale());
+        default:
+            return QPaintDevice::metric(m);
+        }
+    }
+
+private:
+    QSize size;
+};
+
+// Paints the widget through a painter, so its paint calls reach the device as they are.
+static void record(QWidget *w, RecordingDevice &device)
+{
+    QPainter painter(&device);
+    w->render(&painter);
+}
+
+static QPropertyAnimation *animationOf(QWidget *w)
+{
+    auto *animation = w->findChild<QPropertyAnimation *>();
+    Q_ASSERT(animation);
+    return animation;
+}
+
+class TestGauges : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ironValueIsClampedAndAimed_data();
+    void ironValueIsClampedAndAimed();
+    void angleIsClampedAndFuzzyCompared();
+    void newValueContinuesFromTheNeedle();
+    void ironScaleIsDrawn();
+    void ironValueBoxShowsValueAndUnit();
+    void rangeSetterRules();
+    void dialStopsAndPointer_data();
+    void dialStopsAndPointer();
+    void dialRestartsFromThePointer();
+    void dialDrawsOnlyTheStopsItHas();
+};
+
+void TestGauges::ironValueIsClampedAndAimed_data()
+{
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("input");
+    QTest::addColumn<double>("shown");
+    QTest::addColumn<double>("angle");
+
+    QTest::newRow("above maximum") << 0.0 << 600.0 << 700.0 << 600.0 << 180.0;
+    QTest::newRow("below minimum") << 0.0 << 600.0 << -20.0 << 0.0 << 0.0;
+    QTest::newRow("middle") << 0.0 << 600.0 << 300.0 << 300.0 << 90.0;
+    QTest::newRow("offset scale") << 200.0 << 500.0 << 275.0 << 275.0 << 45.0;
+}
+
+void TestGauges::ironValueIsClampedAndAimed()
+{
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, input);
+    QFETCH(double, shown);
+    QFETCH(double, angle);
+
+    GaugeIron_widget gauge;
+    QCOMPARE(gauge.angle(), 0.0);
+    gauge.setRange(minimum, maximum);
+    gauge.setValue(input);
+    QCOMPARE(gauge.value(), shown);
+
+    QPropertyAnimation *animation = animationOf(&gauge);
+    QCOMPARE(animation->targetObject(), &gauge);
+    QCOMPARE(animation->propertyName(), QByteArray("angle"));
+    QCOMPARE(animation->duration(), 200);
+    QCOMPARE(animation->easingCurve().type(), QEasingCurve::Linear);
+    QCOMPARE(animation->endValue().toDouble(), angle);
+    QTRY_COMPARE_WITH_TIMEOUT(animation->state(), QAbstractAnimation::Stopped, 2000);
+    QCOMPARE(gauge.angle(), angle);
+
+    // Not a number leaves the gauge as it was.
+    gauge.setValue(std::nan(""));
+    QCOMPARE(gauge.value(), shown);
+    QCOMPARE(animation->state(), QAbstractAnimation::Stopped);
+}
+
+void TestGauges::angleIsClampedAndFuzzyCompared()
+{
+    GaugeIron_widget iron;
+    GaugeWidget dial;
+    QCOMPARE(dial.angle(), 180.0);
+    QCOMPARE(animationOf(&dial)->state(), QAbstractAnimation::Stopped);
+
+    for (QWidget *w : {static_cast<QWidget *>(&iron), static_cast<QWidget *>(&dial)}) {
+        w->setProperty("angle", 250.0);
+        QCOMPARE(w->property("angle").toDouble(), 210.0);
+        w->setProperty("angle", -5.0);
+        QCOMPARE(w->property("angle").toDouble(), 0.0);
+        w->setProperty("angle", 100.0);
+        // A difference within rounding noise is not a change: the old value stays.
+        w->setProperty("angle", 100.0 + 1e-12);
+        QCOMPARE(w->property("angle").toDouble(), 100.0);
+        w->setProperty("angle", 100.5);
+        QCOMPARE(w->property("angle").toDouble(), 100.5);
+    }
+}
+
+void TestGauges::newValueContinuesFromTheNeedle()
+{
+    GaugeIron_widget gauge;
+    QPropertyAnimation *animation = animationOf(&gauge);
+    gauge.setValue(600);
+    QCOMPARE(animation->state(), QAbstractAnimation::Running);
+    // Halfway through the glide the needle is at 90 degrees.
+    animation->setCurrentTime(100);
+    QCOMPARE(gauge.angle(), 90.0);
+
+    gauge.setValue(150);
+    QCOMPARE(animation->state(), QAbstractAnimation::Running);
+    QCOMPARE(animation->startValue().toDouble(), 90.0);
+    QCOMPARE(animation->endValue().toDouble(), 45.0);
+    QCOMPARE(gauge.angle(), 90.0);
+    QTRY_COMPARE_WITH_TIMEOUT(gauge.angle(), 45.0, 2000);
+
+    // The same in real time: the second glide starts wherever the first one got to.
+    gauge.setValue(600);
+    QTest::qWait(50);
+    const double reached = gauge.angle();
+    gauge.setValue(0);
+    QCOMPARE(animation->startValue().toDouble(), reached);
+    QTRY_COMPARE_WITH_TIMEOUT(gauge.angle(), 0.0, 2000);
+}
+
+void TestGauges::ironScaleIsDrawn()
+{
+    GaugeIron_widget gauge;
+    gauge.resize(301, 171);
+    RecordingDevice device(gauge.size());
+    record(&gauge, device);
+
+    // 51 ticks, every tenth one long, labelled at each fifth of the span.
+    QCOMPARE(device.engine.lines.size(), 51);
+    const double cx = 150, cy = 171 / 1.15, radius = 102;
+    int major = 0;
+    for (const QLineF &line : device.engine.lines) {
+        QVERIFY(std::abs(QLineF(QPointF(cx, cy), line.p1()).length() - radius) < 0.01);
+        const double outer = QLineF(QPointF(cx, cy), line.p2()).length();
+        if (std::abs(outer - radius * 1.18) < 0.01)
+            ++major;
+        else
+            QVERIFY(std::abs(outer - radius * 1.08) < 0.01);
+    }
+    QCOMPARE(major, 6);
+    // The first tick is at the left end of the arc, the last at the right end.
+    QVERIFY(std::abs(device.engine.lines.first().p1().x() - (cx - radius)) < 0.01);
+    QVERIFY(std::abs(device.engine.lines.last().p1().x() - (cx + radius)) < 0.01);
+
+    QStringList texts = device.textStrings();
+    QCOMPARE(texts.mid(0, 6), QStringList({"0", "120", "240", "360", "480", "600"}));
+
+    gauge.setRange(0.1, 0.7);
+    RecordingDevice small(gauge.size());
+    record(&gauge, small);
+    QCOMPARE(small.engine.lines.size(), 51);
+    QCOMPARE(small.textStrings().mid(0, 6),
+             QStringList({"0.1", "0.22", "0.34", "0.46", "0.58", "0.7"}));
+
+    // A span too narrow for its own step still ends.
+    gauge.setRange(1e17, 1e17 + 64);
+    RecordingDevice narrow(gauge.size());
+    record(&gauge, narrow);
+    QVERIFY(narrow.engine.lines.size() <= 100);
+}
+
+void TestGauges::ironValueBoxShowsValueAndUnit()
+{
+    GaugeIron_widget gauge;
+    gauge.resize(301, 171);
+    gauge.setUnit(QStringLiteral("℃"));
+    gauge.setValue(700);
+    RecordingDevice device(gauge.size());
+    record(&gauge, device);
+    // The six scale labels come first; a glyph missing from the digit font may
+    // split the box text into several pieces.
+    QCOMPARE(device.textStrings().mid(6).join(QString()), QStringLiteral("600 ℃"));
+    const RecordingEngine::Text box = device.engine.texts.at(6);
+    QCOMPARE(box.font.family(), QStringLiteral("DSEG7 Classic"));
+    QCOMPARE(box.font.pointSize(), 18);
+    QVERIFY(box.font.bold());
+}
+
+void TestGauges::rangeSetterRules()
+{
+    GaugeIron_widget gauge;
+    double minimum = -1, maximum = -1;
+    QString unit = "x";
+    gauge.getRangeAndUnit(minimum, maximum, unit);
+    QCOMPARE(minimum, 0.0);
+    QCOMPARE(maximum, 600.0);
+    QCOMPARE(unit, QString());
+
+    gauge.setUnit(QStringLiteral("℉"));
+    gauge.setRange(100, 100);
+    gauge.getRangeAndUnit(minimum, maximum, unit);
+    QCOMPARE(minimum, 0.0);
+    QCOMPARE(maximum, 600.0);
+    QCOMPARE(unit, QStringLiteral("℉"));
+
+    gauge.setRange(500, 200);
+    gauge.getRangeAndUnit(minimum, maximum, unit);
+    QCOMPARE(minimum, 200.0);
+    QCOMPARE(maximum, 500.0);
+
+    gauge.setRange(std::nan(""), 10);
+    gauge.setRange(0, INFINITY);
+    gauge.getRangeAndUnit(minimum, maximum, unit);
+    QCOMPARE(minimum, 200.0);
+    QCOMPARE(maximum, 500.0);
+
+    // A narrower range keeps the needle where it is until the next value,
+    // while the value box is limited at the next paint.
+    gauge.setRange(0, 600);
+    gauge.setValue(450);
+    QTRY_COMPARE_WITH_TIMEOUT(gauge.angle(), 135.0, 2000);
+    gauge.setRange(0, 300);
+    QCOMPARE(gauge.angle(), 135.0);
+    gauge.resize(301, 171);
+    RecordingDevice device(gauge.size());
+    record(&gauge, device);
+    QCOMPARE(device.textStrings().mid(6).join(QString()), QStringLiteral("300 ℉"));
+    QCOMPARE(gauge.angle(), 135.0);
+}
+
+void TestGauges::dialStopsAndPointer_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<double>("angle");
+    QTest::newRow("mV") << 1 << 144.0;
+    QTest::newRow("resistance") << 2 << 108.0;
+    QTest::newRow("diode") << 3 << 72.0;
+    QTest::newRow("capacitance") << 4 << 36.0;
+    QTest::newRow("frequency") << 5 << 0.0;
+    QTest::newRow("unknown") << 7 << 180.0;
+    QTest::newRow("negative") << -1 << 180.0;
+}
+
+void TestGauges::dialStopsAndPointer()
+{
+    QFETCH(int, type);
+    QFETCH(double, angle);
+
+    GaugeWidget dial;
+    dial.setProperty("angle", 90.0);
+    dial.setFunctionType(type);
+    QPropertyAnimation *animation = animationOf(&dial);
+    QCOMPARE(animation->duration(), 200);
+    QCOMPARE(animation->easingCurve().type(), QEasingCurve::Linear);
+    QCOMPARE(animation->startValue().toDouble(), 90.0);
+    QCOMPARE(animation->endValue().toDouble(), angle);
+    QTRY_COMPARE_WITH_TIMEOUT(dial.angle(), angle, 2000);
+
+    // Back to "OFF" at the left end.
+    dial.setFunctionType(0);
+    QTRY_COMPARE_WITH_TIMEOUT(dial.angle(), 180.0, 2000);
+}
+
+void TestGauges::dialRestartsFromThePointer()
+{
+    GaugeWidget dial;
+    QPropertyAnimation *animation = animationOf(&dial);
+    dial.setFunctionType(3);
+    QCOMPARE(animation->startValue().toDouble(), 180.0);
+    animation->setCurrentTime(50);
+    QCOMPARE(dial.angle(), 153.0);
+    dial.setFunctionType(3);
+    QCOMPARE(animation->startValue().toDouble(), 153.0);
+    QCOMPARE(animation->endValue().toDouble(), 72.0);
+    QTRY_COMPARE_WITH_TIMEOUT(dial.angle(), 72.0, 2000);
+}
+
+void TestGauges::dialDrawsOnlyTheStopsItHas()
+{
+    GaugeWidget dial;
+    dial.resize(301, 181);
+    QPixmap picture(24, 24);
+    picture.fill(Qt::red);
+    dial.setFunctionPixmap(picture, 2);
+    dial.setFunctionPixmap(picture, 5);
+    // Stop 0 is "OFF" and has no picture; indexes past the last stop do not exist.
+    dial.setFunctionPixmap(picture, 0);
+    dial.setFunctionPixmap(picture, 6);
+    dial.setFunctionPixmap(picture, -1);
+
+    RecordingDevice device(dial.size());
+    record(&dial, device);
+    QCOMPARE(device.textStrings(), QStringList{"OFF"});
+    QCOMPARE(device.engine.texts.first().font.family(), QStringLiteral("Arial"));
+    QCOMPARE(device.engine.texts.first().font.pointSize(), 8);
+
+    // Stop 2 at 108 degrees, stop 5 at 0 degrees, on the circle of radius R + 20.
+    const double cx = 150, cy = 181 / 1.15, r = 181 * 0.6 + 20;
+    auto expected = [&](double a) {
+        const double rad = qDegreesToRadians(a);
+        return QRectF(int(cx + r * std::cos(rad) - 12), int(cy - r * std::sin(rad) - 10), 24, 24);
+    };
+    QCOMPARE(device.engine.pixmaps, QList<QRectF>({expected(108), expected(0)}));
+
+    // The pointer line runs from the centre 80 pixels towards "OFF".
+    QCOMPARE(device.engine.lines.size(), 1);
+    const QLineF pointer = device.engine.lines.first();
+    QVERIFY(std::abs(pointer.p2().x() - (cx - 80)) < 1e-9);
+    QVERIFY(std::abs(pointer.p2().y() - cy) < 1e-9);
+}
+
+QTEST_MAIN(TestGauges)
+#include "tst_gauges.moc"
