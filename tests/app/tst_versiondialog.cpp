@@ -1,0 +1,167 @@
+// The version dialog: the version text of the settings file, the caption and
+// title of the current language, and the run of nine quick presses on the icon
+// that brings up the owner notice.
+
+#include <QApplication>
+
+#include "languagetext.h"
+#include "settinginfo.h"
+#include "testenvironment.h"
+#include "vision_dialog.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSettings>
+
+namespace {
+
+void press(QWidget *target, Qt::MouseButton button = Qt::LeftButton,
+           QEvent::Type type = QEvent::MouseButtonPress)
+{
+    QMouseEvent event(type, QPointF(5, 5), target->mapToGlobal(QPoint(5, 5)), button, button,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+void pressTimes(QWidget *target, int count)
+{
+    for (int i = 0; i < count; ++i)
+        press(target);
+}
+
+} // namespace
+
+class TestVersionDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void showsVersionOfSettingsFile();
+    void showsTextsOfCurrentLanguage();
+    void ninePressesOpenNotice();
+    void slowPressDiscardsRun();
+    void otherPressesDoNotCount();
+
+private:
+    QLabel *icon(Vision_Dialog &dialog) { return dialog.findChild<QLabel *>("label"); }
+};
+
+void TestVersionDialog::init()
+{
+    QFile::remove(settingsFilePath());
+    savedSetting = SettingInfo();
+    curSetting = SettingInfo();
+    languageText.clear();
+    languageText.setText("Remind_Language/ids_ok", "Understood");
+    languageText.setText("ids_MenuBar_Language/ids_versionNum", "Version:");
+    languageText.setText("ids_MenuBar_Language/ids_version", "About");
+}
+
+void TestVersionDialog::cleanup()
+{
+    QFile::remove(settingsFilePath());
+}
+
+void TestVersionDialog::showsVersionOfSettingsFile()
+{
+    loadSettings(); // no file yet: the default file has no version
+    {
+        Vision_Dialog dialog;
+        QCOMPARE(dialog.findChild<QLabel *>("label_versionNum")->text(), QString());
+    }
+
+    {
+        QSettings file(settingsFilePath(), QSettings::IniFormat);
+        file.setValue("Configue/strVersion", "V2.4.0 build 17");
+    }
+    loadSettings();
+    Vision_Dialog dialog;
+    QCOMPARE(dialog.findChild<QLabel *>("label_versionNum")->text(), QString("V2.4.0 build 17"));
+    QCOMPARE(dialog.findChild<QLabel *>("label_2")->text(), QString("Korvanta"));
+}
+
+void TestVersionDialog::showsTextsOfCurrentLanguage()
+{
+    Vision_Dialog dialog;
+    auto *caption = dialog.findChild<QLabel *>("label_version");
+    QCOMPARE(caption->text(), QString("Version:"));
+    QCOMPARE(dialog.windowTitle(), QString("About"));
+
+    // A caption wider than its label is cut with an ellipsis; the title stays whole.
+    const QString longText(60, QChar('W'));
+    languageText.setText("ids_MenuBar_Language/ids_versionNum", longText);
+    languageText.setText("ids_MenuBar_Language/ids_version", longText);
+    dialog.applyLanguage();
+    QVERIFY(caption->text().endsWith(QChar(0x2026)));
+    QVERIFY(caption->fontMetrics().horizontalAdvance(caption->text()) <= caption->width());
+    QCOMPARE(dialog.windowTitle(), longText);
+    QCOMPARE(dialog.findChild<QLabel *>("label_2")->text(), QString("Korvanta"));
+}
+
+void TestVersionDialog::ninePressesOpenNotice()
+{
+    Vision_Dialog dialog;
+    pressTimes(icon(dialog), 8);
+    QVERIFY(!dialog.noticeBox());
+    press(icon(dialog));
+    QMessageBox *box = dialog.noticeBox();
+    QVERIFY(box);
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->text(), Vision_Dialog::noticeText());
+    QVERIFY(box->windowTitle().isEmpty());
+    QCOMPARE(box->buttons().size(), 1);
+    QCOMPARE(box->button(QMessageBox::Yes)->text(), QString("Understood"));
+
+    // Presses while the notice is open change nothing.
+    pressTimes(icon(dialog), 3);
+    QCOMPARE(dialog.noticeBox(), box);
+
+    box->button(QMessageBox::Yes)->click();
+    QTRY_VERIFY(!dialog.noticeBox());
+
+    // Closing starts the count afresh: eight presses are not enough again.
+    pressTimes(icon(dialog), 8);
+    QVERIFY(!dialog.noticeBox());
+    press(icon(dialog));
+    QVERIFY(dialog.noticeBox());
+}
+
+void TestVersionDialog::slowPressDiscardsRun()
+{
+    Vision_Dialog dialog;
+    pressTimes(icon(dialog), 5);
+    QTest::qWait(650);
+    // The late press ends the run and counts nothing itself...
+    press(icon(dialog));
+    // ...so a new run needs nine more presses.
+    pressTimes(icon(dialog), 8);
+    QVERIFY(!dialog.noticeBox());
+    press(icon(dialog));
+    QVERIFY(dialog.noticeBox());
+}
+
+void TestVersionDialog::otherPressesDoNotCount()
+{
+    Vision_Dialog dialog;
+    for (int i = 0; i < 9; ++i)
+        press(icon(dialog), Qt::RightButton);
+    pressTimes(dialog.findChild<QLabel *>("label_2"), 9);
+    QVERIFY(!dialog.noticeBox());
+
+    // A double click delivers a press and a double-click event; both count.
+    for (int i = 0; i < 4; ++i) {
+        press(icon(dialog));
+        press(icon(dialog), Qt::LeftButton, QEvent::MouseButtonDblClick);
+    }
+    QVERIFY(!dialog.noticeBox());
+    press(icon(dialog));
+    QVERIFY(dialog.noticeBox());
+}
+
+KORVANTA_TEST_MAIN(QApplication, TestVersionDialog)
+#include "tst_versiondialog.moc"
