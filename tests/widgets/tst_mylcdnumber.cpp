@@ -4,6 +4,8 @@
 #include "mylcdnumber.h"
 
 #include <QDir>
+#include <QGroupBox>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -41,15 +43,29 @@ QPoint probe(int index)
     return QPoint(x0, 25) + offsets[index / 4];
 }
 
+void saveShot(const QImage &image, const QString &shotName)
+{
+    const QString dir = qEnvironmentVariable("KORVANTA_SHOT_DIR");
+    if (!dir.isEmpty() && !shotName.isEmpty() && QDir().mkpath(dir))
+        image.save(dir + "/mylcdnumber_" + shotName + ".png");
+}
+
 QImage paint(myLCDNumber &lcd, const QString &shotName = QString())
 {
     QImage image(lcd.size(), QImage::Format_ARGB32);
     image.fill(kBackground);
     lcd.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    const QString dir = qEnvironmentVariable("KORVANTA_SHOT_DIR");
-    if (!dir.isEmpty() && !shotName.isEmpty() && QDir().mkpath(dir))
-        image.save(dir + "/mylcdnumber_" + shotName + ".png");
+    saveShot(image, shotName);
     return image;
+}
+
+int paintedPixels(const QImage &image, const QRect &rect)
+{
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            count += image.pixelColor(x, y) != kBackground;
+    return count;
 }
 
 // Every element's probe is black when lit and untouched background otherwise.
@@ -255,6 +271,78 @@ private slots:
             QCOMPARE(spy.last()[0].toString(), QString("8"));
         }
         QCOMPARE(spy.count(), 2);
+    }
+
+    // The display among the icons of the multimeter box, as the main window lays it out.
+    void displayAndIconsInTheMultimeterBox()
+    {
+        const QStringList icons = {"a.png",
+                                   "A_blue.png",
+                                   "ac.png",
+                                   "airgun.png",
+                                   "altaPressione.png",
+                                   "app.png",
+                                   "buzzer.png",
+                                   "dc.png",
+                                   "dc_white.png",
+                                   "diode.png",
+                                   "diode_white.png",
+                                   "f.png",
+                                   "f_white.png",
+                                   "freeze.png",
+                                   "help.png",
+                                   "hz.png",
+                                   "hz_white.png",
+                                   "realTemp.png",
+                                   "resistance.png",
+                                   "setting.png",
+                                   "settingTemp.png",
+                                   "settingTemp_blue.png",
+                                   "speed.png",
+                                   "temp_yellow.png",
+                                   "v.png",
+                                   "v_yellow.png",
+                                   "view.png",
+                                   "w.png",
+                                   "w_green.png",
+                                   QString::fromUtf8("\u03a9.png")};
+        QCOMPARE(QDir(":/icon").entryList().size(), icons.size());
+        for (const QString &name : icons)
+            QVERIFY2(!QImage(":/icon/" + name).isNull(), qPrintable(name));
+
+        QGroupBox box;
+        box.setObjectName("groupBox_multimeter");
+        box.setFlat(true);
+        box.setFixedSize(281, 161);
+        box.setStyleSheet("QWidget\n{\nborder:none;\nborder-radius:20px;\n}\n\n"
+                          "#groupBox_multimeter\n{\n\tbackground-color:#ddbbc1;\n}");
+        const auto icon = [&box](const QString &name, const QRect &rect) {
+            auto *label = new QLabel(&box);
+            label->setGeometry(rect);
+            label->setStyleSheet("image: url(:/icon/" + name + ");");
+        };
+        const QList<QPair<QString, QRect>> places = {{"dc.png", {10, 70, 61, 51}},
+                                                     {"freeze.png", {130, 34, 21, 21}},
+                                                     {"diode.png", {160, 34, 21, 21}},
+                                                     {"buzzer.png", {190, 34, 21, 21}},
+                                                     {"altaPressione.png", {220, 34, 21, 21}}};
+        for (const auto &place : places)
+            icon(place.first, place.second);
+        auto *unit = new QLabel("V", &box);
+        unit->setGeometry(235, 100, 41, 41);
+        unit->setFont(QFont(unit->font().family(), 18, 75));
+        unit->setAlignment(Qt::AlignCenter);
+        auto *lcd = new myLCDNumber(&box);
+        lcd->setGeometry(70, 50, 171, 101);
+        lcd->setSegments(QStringList(k123) << "13", false);
+
+        const QImage shot = box.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        saveShot(shot, "in_multimeter_box");
+        for (const auto &place : places)
+            QVERIFY2(paintedPixels(shot, place.second) > place.second.width() * 2,
+                     qPrintable(place.first));
+        QCOMPARE(shot.pixelColor(QPoint(70, 50) + probe(2)), QColor(Qt::black));
+        QCOMPARE(shot.pixelColor(QPoint(70, 50) + probe(0)), kBackground);
     }
 };
 
