@@ -106,20 +106,6 @@ class MyLcdNumberTest : public QObject
     Q_OBJECT
 
 private slots:
-    void codeTableFollowsTheSegmentMatrix()
-    {
-        for (int digit = 0; digit < 4; ++digit) {
-            const QStringList list = codes(digit, "abcdefg");
-            for (int s = 0; s < 7; ++s)
-                QCOMPARE(myLCDNumber::segmentIndex(list[s]), digit + 4 * s);
-        }
-        QCOMPARE(myLCDNumber::segmentIndex(codes(1, ".")[0]), 30);
-        QCOMPARE(myLCDNumber::segmentIndex(codes(3, ".")[0]), 28);
-        QCOMPARE(myLCDNumber::segmentIndex("13"), 31);
-        for (const QString &other : {"00", "01", "02", "03", "90", "8", "", "A1"})
-            QCOMPARE(myLCDNumber::segmentIndex(other), -1);
-    }
-
     void valueText_data()
     {
         QTest::addColumn<QStringList>("list");
