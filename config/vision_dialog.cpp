@@ -42,10 +42,9 @@ void Vision_Dialog::applyLanguage()
 
 QString Vision_Dialog::noticeText()
 {
-    return QStringLiteral(
-        "Korvanta is the property of its owner and is protected by copyright.\n"
-        "All rights reserved. The program may not be copied, changed or passed on\n"
-        "without the owner's written permission.");
+    return QStringLiteral("Korvanta is the property of its owner and is protected by copyright.\n\n"
+                          "All rights reserved. The program may not be copied, changed or passed "
+                          "on without the owner's written permission.");
 }
 
 bool Vision_Dialog::eventFilter(QObject *watched, QEvent *event)
