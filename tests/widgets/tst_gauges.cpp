@@ -78,8 +78,6 @@ protected:
             return size.width();
         case PdmHeight:
             return size.height();
-        case PdmDepth:
-            return 32;
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
@@ -87,8 +85,6 @@ protected:
             return 96;
         case PdmDevicePixelRatio:
             return 1;
-        case PdmDevicePixelRatioScaled:
-            return int(QPaintDevice::devicePixelRatioFScale());
         default:
             return QPaintDevice::metric(m);
         }
