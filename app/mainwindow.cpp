@@ -2,12 +2,20 @@
 #include "ui_mainwindow.h"
 
 #include "dataprocessthread.h"
+#include "digitalairgun_widget.h"
+#include "digitalelectriciron_widget.h"
+#include "digitalmul_widget.h"
+#include "digitalmultable_widget.h"
+#include "digitalpower_widget.h"
 #include "languagetext.h"
+#include "rangesetting_dialog.h"
 #include "receivequeue.h"
 #include "serialsettingdlg.h"
 #include "settinginfo.h"
+#include "vision_dialog.h"
 
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QScreen>
 #include <QSerialPort>
@@ -38,7 +46,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connect(serialDlg, &SerialSettingDlg::SerialOpenFailed_sig, this,
             &MainWindow::SerialOpenFailed_slot);
 
+    visionDlg = new Vision_Dialog;
+    visionDlg->hide();
+
     ui->widget_3->hide();
+    createPanels();
+
+    rangeSettingDlg = new RangeSetting_Dialog(this);
+    rangeSettingDlg->hide();
 
     m_receiveTimer = new QTimer(this);
     connect(m_receiveTimer, &QTimer::timeout, this, &MainWindow::receiveTimerUpdate);
@@ -51,9 +66,21 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     statusLabel->setText(languageText["ids_Serialport_Language/ids_NotconnectRemind"]);
     ui->statusbar->addPermanentWidget(statusLabel, 0);
 
+    ui->label_hold->hide();
+    ui->label_diode->hide();
+    ui->label_buzzer->hide();
+    ui->label_altaPressione->hide();
+
+    buildMenus();
+    applyLanguage();
+    applyDeviceViews();
+    if (QAction *action = languageActionFor(curSetting.LanguageType))
+        action->setChecked(true);
+
+    segmentMatrix = {};
     for (int digit = 0; digit < 16; ++digit)
         hexDigitValue.insert(QString::number(digit, 16).toUpper(), digit);
-
+    ui->lcdNumber_multimeter->setSegments({"70", "71", "72", "80", "82", "83"}, false);
     nPowerSilence = nAirgunSilence = nIronSilence = 5;
 
     if (serialDlg->openPort(curSetting.strSerialName))
@@ -61,15 +88,40 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     else
         serialDlg->show();
 
+    connect(ui->lcdNumber_multimeter, &myLCDNumber::sendCurValue, this, &MainWindow::sendCurValue);
     placeWindow();
 }
 
 MainWindow::~MainWindow()
 {
     delete serialDlg;
+    delete visionDlg;
     if (serialPort->isOpen())
         serialPort->close();
     delete ui;
+    // The range dialog has no parent and lives as long as the process.
+}
+
+void MainWindow::createPanels()
+{
+    digitalMulWidget = new DigitalMul_widget(ui->widget_3);
+    digitalElectricIronWidget = new DigitalElectricIron_widget(ui->widget_3);
+    digitalPowerWidget = new DigitalPower_widget(ui->widget_3);
+    digitalAirgunWidget = new DigitalAirgun_widget(ui->widget_3);
+    digitalMulTableWidget = new DigitalMulTable_widget(ui->widget_3);
+
+    topRowLayout = new QHBoxLayout;
+    topRowLayout->addWidget(digitalMulTableWidget);
+    digitalMulTableWidget->hide();
+    topRowLayout->addWidget(digitalMulWidget);
+    topRowLayout->addWidget(digitalPowerWidget);
+    bottomRowLayout = new QHBoxLayout;
+    bottomRowLayout->addWidget(digitalAirgunWidget);
+    bottomRowLayout->addWidget(digitalElectricIronWidget);
+    panelColumnLayout = new QVBoxLayout;
+    panelColumnLayout->addLayout(topRowLayout);
+    panelColumnLayout->addLayout(bottomRowLayout);
+    ui->widget_3->setLayout(panelColumnLayout);
 }
 
 void MainWindow::placeWindow()
@@ -77,8 +129,6 @@ void MainWindow::placeWindow()
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     move(available.width() - width() - 20, 50);
 }
-
-void MainWindow::keepLastMultimeterReading() {}
 
 void MainWindow::openSerialSettingDlg()
 {
@@ -90,14 +140,20 @@ void MainWindow::on_pushButton_serial_clicked()
     serialDlg->setVisible(true);
 }
 
+void MainWindow::actRangeSettingClick()
+{
+    if (!rangeSettingDlg->isVisible())
+        rangeSettingDlg->setVisible(true);
+}
+
+void MainWindow::actVersionClick()
+{
+    visionDlg->show();
+}
+
 void MainWindow::SerialOpenSuccess_slot()
 {
     statusLabel->setText(languageText["ids_Serialport_Language/ids_connectRemind"]);
-}
-
-void MainWindow::SerialOpenFailed_slot()
-{
-    statusLabel->setText(languageText["ids_Serialport_Language/ids_NotconnectRemind"]);
 }
 
 void MainWindow::serialPort_readyRead()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "multimeterdisplay.h"
+
 #include <QMainWindow>
 #include <QMap>
 #include <QStringList>
@@ -7,14 +9,27 @@
 #include <array>
 
 class DataProcessThread;
+class DigitalAirgun_widget;
+class DigitalElectricIron_widget;
+class DigitalMulTable_widget;
+class DigitalMul_widget;
+class DigitalPower_widget;
+class QAction;
+class QBoxLayout;
 class QLabel;
+class QMenu;
 class QTimer;
+class RangeSetting_Dialog;
 class SerialSettingDlg;
+class Vision_Dialog;
 
 namespace Ui {
 class MainWindow;
 }
 
+// The one window of the program: creates and owns every other component,
+// shows the instruments in the numeric or the graphic view and decodes the
+// frames the worker hands over.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -26,11 +41,24 @@ public:
     DataProcessThread *worker() const { return dataProcessThread; }
     QTimer *receiveTimer() const { return m_receiveTimer; }
     SerialSettingDlg *serialSettingDlg() const { return serialDlg; }
+    Vision_Dialog *versionDialog() const { return visionDlg; }
+    RangeSetting_Dialog *rangeDialog() const { return rangeSettingDlg; }
+    DigitalMul_widget *mulPanel() const { return digitalMulWidget; }
+    DigitalMulTable_widget *mulTablePanel() const { return digitalMulTableWidget; }
+    DigitalPower_widget *powerPanel() const { return digitalPowerWidget; }
+    DigitalElectricIron_widget *ironPanel() const { return digitalElectricIronWidget; }
+    DigitalAirgun_widget *airgunPanel() const { return digitalAirgunWidget; }
+
     // Puts the last multimeter reading back on the display with the port
     // flag false, so it stays visible after the port closed.
     void keepLastMultimeterReading();
 
-    // Decoding state of the last frame (see decipher).
+    void applyLanguage();
+    void uncheckLanguageActions();
+    void applyDeviceViews();
+    void placeWindow();
+
+    // State of the last frame handed to decipher.
     QString strFrame;
     int nDataLen = 0;
     QString strPayload;
@@ -49,18 +77,68 @@ public slots:
     void on_pushButton_serial_clicked();
     void SerialOpenSuccess_slot();
     void SerialOpenFailed_slot();
+    void LanguageChangedToChinese();
+    void LanguageChangedToTraditionalChinese();
+    void LanguageChangedToEnglish();
+    void LanguageChangedToGerman();
+    void LanguageChangedToJapanese();
+    void LanguageChangedToItalian();
+    void LanguageChangedToRussian();
+    void LanguageChangedToFrench();
+    void actMulClicked();
+    void actPowerClicked();
+    void actElectricIronClicked();
+    void actAirGunClicked();
+    void actValueClick();
+    void actItemClick();
+    void actRangeSettingClick();
+    void actVersionClick();
+    void sendCurValue(const QString &valueText, const QStringList &segmentCodes);
     void decipher(const QString &frame);
 
 private:
+    void createPanels();
+    void buildMenus();
+    void changeLanguage(int languageType);
+    QAction *languageActionFor(int languageType) const;
+    void toggleDevice(int &viewFlag, QAction *action, QWidget *panel, QBoxLayout *rowLayout,
+                      QWidget *groupBox);
+    QWidget *shownMultimeterPanel() const;
+    void fitGraphicView();
+    void fitNumericView();
+    void fitWindowToCentralWidget();
+    void switchMultimeterPanel();
     void parseMulData();
     void parseDevData();
-    void placeWindow();
+    void showPowerSupply(const QStringList &values, const QStringList &unitCodes);
+    void showTemperatureStation(const QStringList &values, const QStringList &unitCodes);
 
     SerialSettingDlg *serialDlg = nullptr;
+    Vision_Dialog *visionDlg = nullptr;
     DataProcessThread *dataProcessThread = nullptr;
+    DigitalMul_widget *digitalMulWidget = nullptr;
+    DigitalElectricIron_widget *digitalElectricIronWidget = nullptr;
+    DigitalPower_widget *digitalPowerWidget = nullptr;
+    DigitalAirgun_widget *digitalAirgunWidget = nullptr;
+    RangeSetting_Dialog *rangeSettingDlg = nullptr;
+    DigitalMulTable_widget *digitalMulTableWidget = nullptr;
+    QMenu *viewMenu = nullptr;
+    QMenu *languageMenu = nullptr;
+    QMenu *helpMenu = nullptr;
+    QMenu *displayTypeMenu = nullptr;
+    QAction *languageAction = nullptr;
+    QAction *displayTypeAction = nullptr;
+    QAction *valueAction = nullptr;
+    QAction *graphicAction = nullptr;
+    QAction *rangeSettingAction = nullptr;
+    QBoxLayout *topRowLayout = nullptr;
+    QBoxLayout *bottomRowLayout = nullptr;
+    QBoxLayout *panelColumnLayout = nullptr;
     Ui::MainWindow *ui = nullptr;
     QLabel *statusLabel = nullptr;
     QTimer *m_receiveTimer = nullptr;
-    std::array<std::array<int, 4>, 9> segmentMatrix{};
+    MultimeterDisplay::SegmentMatrix segmentMatrix{};
     QMap<QString, int> hexDigitValue;
+    // Value texts of the records of the last station frame.
+    std::array<QString, 100> strRecordValues;
 };

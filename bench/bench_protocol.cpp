@@ -25,14 +25,14 @@ BENCHMARK(BM_Crc16Modbus)->Arg(64)->Arg(4096);
 QByteArray multimeterFrame()
 {
     const quint8 digits[4] = {0x00, 0x0A, 0xBD, 0x8F};
-    return FrameEncoder::multimeterFrame(0xFFFF, FrameEncoder::multimeterData(0, digits, "mV"));
+    return FrameEncoder::multimeterFrame(0xFFFF, FrameEncoder::multimeterData(0, digits, 0x6D56));
 }
 
 QByteArray stationFrame()
 {
-    return FrameEncoder::stationFrame(0x0003, {FrameEncoder::stationRecord("350", "\0C"),
-                                               FrameEncoder::stationRecord("348.5", "\0C"),
-                                               FrameEncoder::stationRecord("80", "\0%")});
+    return FrameEncoder::stationFrame(0x0003, {FrameEncoder::stationRecord("350", 0x0043),
+                                               FrameEncoder::stationRecord("348.5", 0x0043),
+                                               FrameEncoder::stationRecord("80", 0x0025)});
 }
 
 // A stream of one kind of frame, cut into chunks the size a serial driver

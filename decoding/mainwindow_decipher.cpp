@@ -45,7 +45,3 @@ void MainWindow::decipher(const QString &frame)
         break; // a code no instrument sends: ignored
     }
 }
-
-void MainWindow::parseMulData() {}
-void MainWindow::parseDevData() {}
-void MainWindow::receiveTimerUpdate() {}

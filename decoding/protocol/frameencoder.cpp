@@ -35,21 +35,32 @@ QByteArray FrameEncoder::payload(quint16 functionCode, const QByteArray &data)
     return bytes;
 }
 
-QByteArray FrameEncoder::multimeterData(quint8 flags, const quint8 (&digits)[4],
-                                        const QByteArray &unit)
+namespace {
+
+QByteArray unitBytes(quint16 unitCode)
+{
+    QByteArray bytes;
+    bytes.append(char(unitCode >> 8));
+    bytes.append(char(unitCode & 0xFF));
+    return bytes;
+}
+
+} // namespace
+
+QByteArray FrameEncoder::multimeterData(quint8 flags, const quint8 (&digits)[4], quint16 unitCode)
 {
     QByteArray data;
     data.append(char(flags));
     data.append(char(0x00));
     for (quint8 digit : digits)
         data.append(char(digit));
-    data.append(unit.leftJustified(2, char(0x00), true));
+    data.append(unitBytes(unitCode));
     return data;
 }
 
-QByteArray FrameEncoder::stationRecord(const QByteArray &value, const QByteArray &unit)
+QByteArray FrameEncoder::stationRecord(const QByteArray &value, quint16 unitCode)
 {
-    return value.right(5).rightJustified(5, char(0x00)) + unit.leftJustified(2, char(0x00), true);
+    return value.right(5).rightJustified(5, char(0x00)) + unitBytes(unitCode);
 }
 
 QByteArray FrameEncoder::stationFrame(quint16 functionCode, const QList<QByteArray> &records,

@@ -25,9 +25,8 @@ public:
 
     // The multimeter's display image: flags byte, one spare byte, four digit
     // bytes (bit 7 a, 6 f, 5 e, 4 minus or point, 3 b, 2 g, 1 c, 0 d) and the
-    // two unit characters.
-    static QByteArray multimeterData(quint8 flags, const quint8 (&digits)[4],
-                                     const QByteArray &unit);
+    // unit code, two characters such as 0x6D56 for "mV".
+    static QByteArray multimeterData(quint8 flags, const quint8 (&digits)[4], quint16 unitCode);
     static QByteArray multimeterFrame(quint16 functionCode, const QByteArray &data,
                                       Fault fault = Fault::None)
     {
@@ -35,8 +34,8 @@ public:
     }
 
     // One 7-byte station record: the value right-aligned in five bytes, padded
-    // with 00 on the left, then the two unit characters.
-    static QByteArray stationRecord(const QByteArray &value, const QByteArray &unit);
+    // with 00 on the left, then the unit code, for example 0x0043 for "℃".
+    static QByteArray stationRecord(const QByteArray &value, quint16 unitCode);
     static QByteArray stationFrame(quint16 functionCode, const QList<QByteArray> &records,
                                    Fault fault = Fault::None);
 

@@ -19,7 +19,7 @@ QString ironFrame(FrameEncoder::Fault fault = FrameEncoder::Fault::None)
 {
     return frameText(FrameEncoder::stationFrame(
         0x0002,
-        {FrameEncoder::stationRecord("350", "\0C"), FrameEncoder::stationRecord("348", "\0C")},
+        {FrameEncoder::stationRecord("350", 0x0043), FrameEncoder::stationRecord("348", 0x0043)},
         fault));
 }
 
@@ -27,7 +27,7 @@ QString multimeterFrame(quint16 code = 0xFFFF)
 {
     const quint8 digits[4] = {0x00, 0x0A, 0xBD, 0x8F};
     return frameText(
-        FrameEncoder::multimeterFrame(code, FrameEncoder::multimeterData(0, digits, "\0V")));
+        FrameEncoder::multimeterFrame(code, FrameEncoder::multimeterData(0, digits, 0x0056)));
 }
 
 } // namespace
@@ -75,7 +75,7 @@ private slots:
         const QStringList segments = window.lstSegCodes;
         window.nIronSilence = 2;
         window.decipher(frameText(
-            FrameEncoder::stationFrame(0x0004, {FrameEncoder::stationRecord("999", "\0C")})));
+            FrameEncoder::stationFrame(0x0004, {FrameEncoder::stationRecord("999", 0x0043)})));
         QCOMPARE(window.strFunCode, QString("0004"));
         QCOMPARE(window.nDevType, 2);
         QCOMPARE(window.nIronSilence, 2);

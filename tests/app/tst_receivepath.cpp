@@ -23,8 +23,8 @@ namespace {
 QByteArray stationFrame(int n)
 {
     return FrameEncoder::stationFrame(0x0001,
-                                      {FrameEncoder::stationRecord(QByteArray::number(n), "\0V"),
-                                       FrameEncoder::stationRecord("0.5", "\0A")});
+                                      {FrameEncoder::stationRecord(QByteArray::number(n), 0x0056),
+                                       FrameEncoder::stationRecord("0.5", 0x0041)});
 }
 
 QByteArray multimeterFrame(int n)
@@ -33,7 +33,7 @@ QByteArray multimeterFrame(int n)
     quint8 digits[4];
     for (int i = 0; i < 4; ++i)
         digits[i] = FrameEncoder::digitSegments(text[i]);
-    return FrameEncoder::multimeterFrame(0xFFFF, FrameEncoder::multimeterData(0, digits, "\0V"));
+    return FrameEncoder::multimeterFrame(0xFFFF, FrameEncoder::multimeterData(0, digits, 0x0056));
 }
 
 bool closedState(SerialSettingDlg *dialog)

@@ -67,7 +67,7 @@ private slots:
         QFETCH(bool, markersOk);
         const quint8 digits[4] = {0x00, 0x0A, 0xBD, 0x8F};
         const QByteArray frame = FrameEncoder::multimeterFrame(
-            0xFFFF, FrameEncoder::multimeterData(0, digits, "mV"), FrameEncoder::Fault(fault));
+            0xFFFF, FrameEncoder::multimeterData(0, digits, 0x6D56), FrameEncoder::Fault(fault));
         const C1Frame::Check check = C1Frame::check(QString::fromLatin1(frame));
         QCOMPARE(check.markersOk, markersOk);
         QVERIFY(!check.checksumOk);

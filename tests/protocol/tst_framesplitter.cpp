@@ -70,7 +70,7 @@ QByteArray dcFrame(const char *value)
     quint8 digits[4];
     for (int i = 0; i < 4; ++i)
         digits[i] = FrameEncoder::digitSegments(value[i]);
-    return FrameEncoder::multimeterFrame(0xFFFF, FrameEncoder::multimeterData(0, digits, "\0V"));
+    return FrameEncoder::multimeterFrame(0xFFFF, FrameEncoder::multimeterData(0, digits, 0x0056));
 }
 
 } // namespace

@@ -1,0 +1,191 @@
+// Menus, device views and display types of MainWindow.
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "digitalairgun_widget.h"
+#include "digitalelectriciron_widget.h"
+#include "digitalmul_widget.h"
+#include "digitalmultable_widget.h"
+#include "digitalpower_widget.h"
+#include "settinginfo.h"
+
+#include <QMenu>
+
+void MainWindow::buildMenus()
+{
+    viewMenu = new QMenu(this);
+    languageMenu = new QMenu(this);
+    helpMenu = new QMenu(this);
+    displayTypeMenu = new QMenu(this);
+
+    languageAction = new QAction(this);
+    languageAction->setMenu(languageMenu);
+    displayTypeAction = new QAction(this);
+    displayTypeAction->setMenu(displayTypeMenu);
+    valueAction = new QAction(this);
+    valueAction->setCheckable(true);
+    graphicAction = new QAction(this);
+    graphicAction->setCheckable(true);
+    rangeSettingAction = new QAction(this);
+
+    viewMenu->addActions({ui->action_multimeter, ui->action_electricIron, ui->action_regularPower,
+                          ui->action_airgun, displayTypeAction, rangeSettingAction});
+    languageMenu->addActions({ui->action_ch, ui->action_tch, ui->action_en, ui->action_ge,
+                              ui->action_fr, ui->action_ja, ui->action_it, ui->action_ru});
+    helpMenu->addActions({languageAction, ui->action_version});
+    displayTypeMenu->addActions({valueAction, graphicAction});
+    ui->toolButton_view->setMenu(viewMenu);
+    ui->toolButton_help->setMenu(helpMenu);
+
+    connect(ui->action_ch, &QAction::triggered, this, &MainWindow::LanguageChangedToChinese);
+    connect(ui->action_tch, &QAction::triggered, this,
+            &MainWindow::LanguageChangedToTraditionalChinese);
+    connect(ui->action_en, &QAction::triggered, this, &MainWindow::LanguageChangedToEnglish);
+    connect(ui->action_ge, &QAction::triggered, this, &MainWindow::LanguageChangedToGerman);
+    connect(ui->action_fr, &QAction::triggered, this, &MainWindow::LanguageChangedToFrench);
+    connect(ui->action_ja, &QAction::triggered, this, &MainWindow::LanguageChangedToJapanese);
+    connect(ui->action_it, &QAction::triggered, this, &MainWindow::LanguageChangedToItalian);
+    connect(ui->action_ru, &QAction::triggered, this, &MainWindow::LanguageChangedToRussian);
+    connect(ui->action_multimeter, &QAction::triggered, this, &MainWindow::actMulClicked);
+    connect(ui->action_electricIron, &QAction::triggered, this,
+            &MainWindow::actElectricIronClicked);
+    connect(ui->action_regularPower, &QAction::triggered, this, &MainWindow::actPowerClicked);
+    connect(ui->action_airgun, &QAction::triggered, this, &MainWindow::actAirGunClicked);
+    connect(ui->action_version, &QAction::triggered, this, &MainWindow::actVersionClick);
+    connect(valueAction, &QAction::triggered, this, &MainWindow::actValueClick);
+    connect(graphicAction, &QAction::triggered, this, &MainWindow::actItemClick);
+    connect(rangeSettingAction, &QAction::triggered, this, &MainWindow::actRangeSettingClick);
+}
+
+void MainWindow::fitGraphicView()
+{
+    topRowLayout->invalidate();
+    bottomRowLayout->invalidate();
+    ui->widget_3->layout()->invalidate();
+    ui->widget_3->adjustSize();
+    ui->centralwidget->setFixedSize(qMax(ui->widget->width(), ui->widget_3->width()),
+                                    ui->widget_3->height() + ui->widget->height());
+}
+
+void MainWindow::fitNumericView()
+{
+    ui->widget_2->layout()->invalidate();
+    ui->widget_2->adjustSize();
+    ui->centralwidget->setFixedSize(ui->widget->width(),
+                                    ui->widget_2->height() + ui->widget->height());
+}
+
+void MainWindow::fitWindowToCentralWidget()
+{
+    setFixedSize(ui->centralwidget->width(), ui->statusbar->height() + ui->centralwidget->height());
+}
+
+void MainWindow::applyDeviceViews()
+{
+    const struct
+    {
+        int flag;
+        QWidget *groupBox;
+        QAction *action;
+        QWidget *shownPanel;
+        QWidget *hiddenPanel;
+    } devices[] = {
+        {curSetting.mulView, ui->groupBox_multimeter, ui->action_multimeter, shownMultimeterPanel(),
+         digitalMulWidget},
+        {curSetting.elecIronView, ui->groupBox_electicIron, ui->action_electricIron,
+         digitalElectricIronWidget, digitalElectricIronWidget},
+        {curSetting.powerView, ui->groupBox_regularpower, ui->action_regularPower,
+         digitalPowerWidget, digitalPowerWidget},
+        {curSetting.airgunView, ui->groupBox_airgun, ui->action_airgun, digitalAirgunWidget,
+         digitalAirgunWidget},
+    };
+    for (const auto &device : devices) {
+        device.groupBox->setVisible(device.flag != 0);
+        device.action->setChecked(device.flag != 0);
+        if (device.flag != 0)
+            device.shownPanel->show();
+        else
+            device.hiddenPanel->hide(); // the table panel keeps its visibility
+    }
+
+    const bool graphic = curSetting.nDisplayType != 0;
+    rangeSettingAction->setEnabled(graphic);
+    graphicAction->setChecked(graphic);
+    valueAction->setChecked(!graphic);
+    ui->widget_2->setVisible(!graphic);
+    ui->widget_3->setVisible(graphic);
+    topRowLayout->invalidate();
+    bottomRowLayout->invalidate();
+    if (graphic)
+        fitGraphicView();
+    else
+        fitNumericView();
+    fitWindowToCentralWidget();
+}
+
+void MainWindow::toggleDevice(int &viewFlag, QAction *action, QWidget *panel, QBoxLayout *rowLayout,
+                              QWidget *groupBox)
+{
+    // Only the container on screen changes; the other one follows the flags
+    // the next time the display type changes.
+    const bool graphic = curSetting.nDisplayType != 0;
+    QWidget *shown = graphic ? panel : groupBox;
+    shown->setHidden(!shown->isHidden());
+    action->setChecked(!shown->isHidden());
+    if (graphic) {
+        rowLayout->invalidate();
+        fitGraphicView();
+    } else {
+        fitNumericView();
+    }
+    viewFlag = viewFlag != 0 ? 0 : 1;
+    fitWindowToCentralWidget();
+    placeWindow();
+    saveSettings();
+}
+
+QWidget *MainWindow::shownMultimeterPanel() const
+{
+    return bTableMode ? static_cast<QWidget *>(digitalMulTableWidget)
+                      : static_cast<QWidget *>(digitalMulWidget);
+}
+
+void MainWindow::actMulClicked()
+{
+    toggleDevice(curSetting.mulView, ui->action_multimeter, shownMultimeterPanel(), topRowLayout,
+                 ui->groupBox_multimeter);
+}
+
+void MainWindow::actPowerClicked()
+{
+    toggleDevice(curSetting.powerView, ui->action_regularPower, digitalPowerWidget, topRowLayout,
+                 ui->groupBox_regularpower);
+}
+
+void MainWindow::actElectricIronClicked()
+{
+    toggleDevice(curSetting.elecIronView, ui->action_electricIron, digitalElectricIronWidget,
+                 bottomRowLayout, ui->groupBox_electicIron);
+}
+
+void MainWindow::actAirGunClicked()
+{
+    toggleDevice(curSetting.airgunView, ui->action_airgun, digitalAirgunWidget, bottomRowLayout,
+                 ui->groupBox_airgun);
+}
+
+void MainWindow::actValueClick()
+{
+    curSetting.nDisplayType = 0;
+    applyDeviceViews();
+    placeWindow();
+    saveSettings();
+}
+
+void MainWindow::actItemClick()
+{
+    curSetting.nDisplayType = 1;
+    applyDeviceViews();
+    placeWindow();
+    saveSettings();
+}

@@ -1,0 +1,76 @@
+// Multimeter decoding of MainWindow: segment codes, indicators, function and value.
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "digitalmul_widget.h"
+#include "digitalmultable_widget.h"
+#include "multimeterdisplay.h"
+#include "receivequeue.h"
+#include "settinginfo.h"
+
+#include <QSerialPort>
+
+void MainWindow::parseMulData()
+{
+    ui->label_type->setStyleSheet(QString());
+    lstSegCodes = MultimeterDisplay::decodeSegments(strPayload, hexDigitValue, segmentMatrix);
+    ui->lcdNumber_multimeter->setSegments(lstSegCodes, serialPort->isOpen());
+
+    if (lstSegCodes.contains(QLatin1String("00")))
+        switchMultimeterPanel();
+    ui->label_Auto->setVisible(lstSegCodes.contains(QLatin1String("01")));
+    ui->label_altaPressione->setVisible(lstSegCodes.contains(QLatin1String("02")));
+    ui->label_buzzer->setVisible(lstSegCodes.contains(QLatin1String("03")));
+
+    const MultimeterDisplay::Function *function = MultimeterDisplay::functionFor(strFunCode);
+    if (!function)
+        return;
+    ui->label_type->setStyleSheet(function->iconStyle);
+    const QString unit =
+        MultimeterDisplay::unitText(strFunCode, MultimeterDisplay::unitCode(strPayload));
+    if (!unit.isNull())
+        ui->label_mulUnit->setText(unit);
+    if (function->panelType >= 0) {
+        digitalMulWidget->setFunctionType(function->panelType);
+        digitalMulWidget->setUnitText(ui->label_mulUnit->text());
+    }
+
+    const QString value = ui->lcdNumber_multimeter->valueText();
+    if (!value.isEmpty())
+        digitalMulWidget->setValueText(value);
+    if (bTableMode)
+        digitalMulTableWidget->addRecord(function->tableType, value + digitalMulWidget->unitText());
+}
+
+void MainWindow::switchMultimeterPanel()
+{
+    bTableMode = !bTableMode;
+    // A multimeter the user switched off stays off; the mode still flips.
+    const bool shown = curSetting.mulView != 0;
+    digitalMulWidget->setVisible(shown && !bTableMode);
+    digitalMulTableWidget->setVisible(shown && bTableMode);
+    topRowLayout->invalidate();
+    // Re-fit the view on screen: fitting the graphic size around the numeric
+    // view would cut it off.
+    if (curSetting.nDisplayType != 0)
+        fitGraphicView();
+    else
+        fitNumericView();
+    fitWindowToCentralWidget();
+    placeWindow();
+}
+
+void MainWindow::sendCurValue(const QString &valueText, const QStringList &segmentCodes)
+{
+    Q_UNUSED(segmentCodes)
+    // The panel's unit follows the unit label, which the frame decoding sets;
+    // the display only refreshes the value.
+    if (!valueText.isEmpty())
+        digitalMulWidget->setValueText(valueText);
+}
+
+void MainWindow::keepLastMultimeterReading()
+{
+    ui->lcdNumber_multimeter->clearClosedSegments();
+    ui->lcdNumber_multimeter->setSegments(lstSegCodes, false);
+}

@@ -1,0 +1,60 @@
+#include "stationrecords.h"
+
+#include <QHash>
+
+#include <cmath>
+
+namespace StationRecords {
+
+namespace {
+
+constexpr int kDataTextPos = 12;
+constexpr int kRecordChars = 14;
+
+QString valueText(QString record)
+{
+    while (record.startsWith(QLatin1String("00")))
+        record.remove(0, 2);
+    QString value;
+    for (int pos = 0; pos + 2 <= record.size() - 4; pos += 2) {
+        bool ok = false;
+        const int code = record.mid(pos, 2).toInt(&ok, 16);
+        value += QChar(ok ? code : 0);
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<QList<Record>> parse(const QString &payload)
+{
+    bool ok = false;
+    const int dataLength = payload.mid(10, 2).toInt(&ok, 16);
+    const int length = ok ? dataLength : 0;
+    if (payload.mid(2 * length + 16, 2) != QLatin1String("F0"))
+        return std::nullopt;
+    QList<Record> records;
+    for (int j = 0; j < length / 7; ++j) {
+        const QString record = payload.mid(kDataTextPos + kRecordChars * j, kRecordChars);
+        records.append({valueText(record), record.mid(10, 4)});
+    }
+    return records;
+}
+
+double number(const QString &text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+QString unitText(const QString &unitCode)
+{
+    static const QHash<QString, QString> units = {
+        {"0056", "V"}, {"5600", "V"},  {"6D56", "mV"}, {"0041", "A"},
+        {"4100", "A"}, {"6D41", "mA"}, {"0043", "℃"},  {"0046", "℉"},
+    };
+    return units.value(unitCode);
+}
+
+} // namespace StationRecords
