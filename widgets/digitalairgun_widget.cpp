@@ -1,0 +1,79 @@
+#include "digitalairgun_widget.h"
+
+#include "dynamicchartairgun.h"
+#include "settinginfo.h"
+#include "ui_digitalairgun_widget.h"
+
+namespace {
+
+// A temperature given in instrument unit code `unit` (0 ℃, 1 ℉) expressed in
+// display unit code `displayUnit`; unknown codes leave it unconverted.
+double toDisplayTemperature(double value, int unit, int displayUnit)
+{
+    if (unit == displayUnit)
+        return value;
+    if (unit == 0)
+        return value * 9 / 5 + 32;
+    if (unit == 1)
+        return (value - 32) * 5 / 9;
+    return value;
+}
+
+QString numberText(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
+} // namespace
+
+DigitalAirgun_widget::DigitalAirgun_widget(QWidget *parent)
+    : QWidget(parent), ui(new Ui::DigitalAirgun_widget)
+{
+    ui->setupUi(this);
+}
+
+DigitalAirgun_widget::~DigitalAirgun_widget()
+{
+    delete ui;
+}
+
+void DigitalAirgun_widget::setData(double realTemp, double speed, double settingTemp, int tempUnit)
+{
+    const int displayUnit = curSetting.TempUnit;
+    realTemp = toDisplayTemperature(realTemp, tempUnit, displayUnit);
+    settingTemp = toDisplayTemperature(settingTemp, tempUnit, displayUnit);
+
+    if (displayUnit == 0 || displayUnit == 1) {
+        const QString suffix = displayUnit == 0 ? QStringLiteral("℃") : QStringLiteral("℉");
+        ui->label_realValue->setText(numberText(realTemp) + suffix);
+        ui->label_speedValue->setText(numberText(speed) + QStringLiteral("%"));
+        ui->label_settingValue->setText(numberText(settingTemp) + suffix);
+    }
+
+    ui->widget_chart->appendPoints(realTemp, speed);
+}
+
+void DigitalAirgun_widget::clearData()
+{
+    ui->label_realValue->clear();
+    ui->label_speedValue->clear();
+    ui->label_settingValue->clear();
+    ui->widget_chart->clearPoints();
+}
+
+void DigitalAirgun_widget::setTempRange(double min, double max)
+{
+    ui->widget_chart->setTempRange(DynamicChartAirgun::toAxisBound(min),
+                                   DynamicChartAirgun::toAxisBound(max));
+}
+
+void DigitalAirgun_widget::setSpeedRange(double min, double max)
+{
+    ui->widget_chart->setSpeedRange(DynamicChartAirgun::toAxisBound(min),
+                                    DynamicChartAirgun::toAxisBound(max));
+}
+
+void DigitalAirgun_widget::setTempUnit(int unit)
+{
+    tempUnit = unit;
+}

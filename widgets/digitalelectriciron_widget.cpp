@@ -1,0 +1,78 @@
+#include "digitalelectriciron_widget.h"
+
+#include "gaugeiron_widget.h"
+#include "settinginfo.h"
+#include "ui_digitalelectriciron_widget.h"
+
+#include <QtGlobal>
+
+namespace {
+
+// A temperature given in instrument unit code `unit` (0 ℃, 1 ℉) expressed in
+// display unit code `displayUnit`; unknown codes leave it unconverted.
+double toDisplayTemperature(double value, int unit, int displayUnit)
+{
+    if (unit == displayUnit)
+        return value;
+    if (unit == 0)
+        return value * 9 / 5 + 32;
+    if (unit == 1)
+        return (value - 32) * 5 / 9;
+    return value;
+}
+
+} // namespace
+
+DigitalElectricIron_widget::DigitalElectricIron_widget(QWidget *parent)
+    : QWidget(parent), ui(new Ui::DigitalElectricIron_widget)
+{
+    ui->setupUi(this);
+}
+
+DigitalElectricIron_widget::~DigitalElectricIron_widget()
+{
+    delete ui;
+}
+
+void DigitalElectricIron_widget::setData(double realTemp, double settingTemp, int tempUnit)
+{
+    const int displayUnit = curSetting.elecUnit;
+    realTemp = toDisplayTemperature(realTemp, tempUnit, displayUnit);
+    settingTemp = toDisplayTemperature(settingTemp, tempUnit, displayUnit);
+
+    QString suffix;
+    if (displayUnit == 0)
+        suffix = QStringLiteral("℃");
+    else if (displayUnit == 1)
+        suffix = QStringLiteral("℉");
+    if (displayUnit == 0 || displayUnit == 1)
+        ui->label_settingValue->setText(QString::number(settingTemp, 'g', 6) + suffix);
+
+    ui->widget_value->setValue(realTemp);
+    ui->widget_value->setUnit(suffix);
+}
+
+void DigitalElectricIron_widget::clearData()
+{
+    double minimum = 0;
+    double maximum = 0;
+    QString unit;
+    ui->widget_value->getRangeAndUnit(minimum, maximum, unit);
+    ui->label_settingValue->clear();
+    ui->widget_value->setValue(minimum);
+    ui->widget_value->setUnit(unit);
+}
+
+void DigitalElectricIron_widget::setTempRange(double min, double max)
+{
+    ui->widget_value->setRange(qMin(min, max), qMax(min, max));
+}
+
+void DigitalElectricIron_widget::setTempUnit(int unit)
+{
+    tempUnit = unit;
+    if (unit == 0)
+        ui->widget_value->setUnit(QStringLiteral("℃"));
+    else if (unit == 1)
+        ui->widget_value->setUnit(QStringLiteral("℉"));
+}

@@ -1,0 +1,86 @@
+#include "digitalpower_widget.h"
+
+#include "settinginfo.h"
+#include "ui_digitalpower_widget.h"
+
+namespace {
+
+// A reading given in instrument unit code `unit` (0 milli, 1 whole) expressed in
+// display unit code `displayUnit`; unknown display codes leave it unconverted.
+double toDisplayUnit(double value, int unit, int displayUnit)
+{
+    if (unit == displayUnit)
+        return value;
+    if (displayUnit == 0)
+        return value * 1000;
+    if (displayUnit == 1)
+        return value / 1000;
+    return value;
+}
+
+QString numberText(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
+} // namespace
+
+DigitalPower_widget::DigitalPower_widget(QWidget *parent)
+    : QWidget(parent), ui(new Ui::DigitalPower_widget)
+{
+    ui->setupUi(this);
+}
+
+DigitalPower_widget::~DigitalPower_widget()
+{
+    delete ui;
+}
+
+void DigitalPower_widget::setData(double current, double voltage, int currentUnit, int voltageUnit)
+{
+    const int displayCurrentUnit = curSetting.CurrentUnit;
+    const int displayVoltageUnit = curSetting.VoltageUnit;
+
+    const double shownCurrent = toDisplayUnit(current, currentUnit, displayCurrentUnit);
+    const double shownVoltage = toDisplayUnit(voltage, voltageUnit, displayVoltageUnit);
+
+    ui->label_AValue->setText(numberText(shownCurrent));
+    ui->label_VValue->setText(numberText(shownVoltage));
+
+    ui->widget_chart->appendPoints(shownCurrent, shownVoltage);
+
+    const QString currentSuffix =
+        displayCurrentUnit == 0 ? QStringLiteral("mA") : QStringLiteral("A");
+    const QString voltageSuffix =
+        displayVoltageUnit == 0 ? QStringLiteral("mV") : QStringLiteral("V");
+    ui->label_AValue->setText(ui->label_AValue->text() + currentSuffix);
+    ui->label_VValue->setText(ui->label_VValue->text() + voltageSuffix);
+
+    // The power in watts from the instrument's own units.
+    const double amperes = currentUnit == 0 ? current / 1000 : current;
+    const double volts = voltageUnit == 0 ? voltage / 1000 : voltage;
+    ui->label_WValue->setText(numberText(amperes * volts) + QStringLiteral("W"));
+}
+
+void DigitalPower_widget::clearData()
+{
+    ui->label_AValue->clear();
+    ui->label_VValue->clear();
+    ui->label_WValue->clear();
+    ui->widget_chart->clearPoints();
+}
+
+void DigitalPower_widget::setCurrentRange(double min, double max)
+{
+    ui->widget_chart->setCurrentRange(min, max);
+}
+
+void DigitalPower_widget::setVoltageRange(double min, double max)
+{
+    ui->widget_chart->setVoltageRange(min, max);
+}
+
+void DigitalPower_widget::setUnitLabels(const QString &currentUnit, const QString &voltageUnit)
+{
+    ui->widget_chart->setUnitLabels(currentUnit, voltageUnit);
+}
