@@ -7,7 +7,7 @@ class QGraphicsLineItem;
 class QGraphicsPolygonItem;
 
 // A chart view that draws the two vertical axes of its chart as coloured lines
-// with arrow heads: orange on the left, cyan on the right (Part 4.2).
+// with arrow heads: orange on the left, cyan on the right.
 // The creator sets the chart with setArrowChart and then calls initialize once.
 class ArrowAxisChart : public QtCharts::QChartView
 {

@@ -6,7 +6,7 @@ namespace Ui {
 class DigitalAirgun_widget;
 }
 
-// The hot-air gun's panel (Part 4.1): set temperature, measured temperature
+// The hot-air gun's panel: set temperature, measured temperature
 // and fan speed texts and a temperature/speed trend chart. Temperatures are
 // shown in the display unit that curSetting's TempUnit (0 ℃, 1 ℉) selects.
 class DigitalAirgun_widget : public QWidget

@@ -6,7 +6,7 @@ namespace Ui {
 class DigitalElectricIron_widget;
 }
 
-// The soldering iron's panel (Part 4.1): the set temperature text and a gauge
+// The soldering iron's panel: the set temperature text and a gauge
 // of the measured temperature. Temperatures are shown in the display unit that
 // curSetting's elecUnit (0 ℃, 1 ℉) selects.
 class DigitalElectricIron_widget : public QWidget

@@ -7,7 +7,7 @@ namespace Ui {
 class DigitalPower_widget;
 }
 
-// The power supply's panel (Part 4.1): voltage, current and power texts and a
+// The power supply's panel: voltage, current and power texts and a
 // current/voltage trend chart. Values are shown in the display units that
 // curSetting's CurrentUnit (0 mA, 1 A) and VoltageUnit (0 mV, 1 V) select.
 class DigitalPower_widget : public QWidget

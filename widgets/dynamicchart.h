@@ -9,7 +9,7 @@
 class ArrowAxisChart;
 class QGraphicsTextItem;
 
-// The power supply's trend chart (Part 4.2): the last 30 current readings
+// The power supply's trend chart: the last 30 current readings
 // (orange, left axis) and voltage readings (cyan, right axis) on one hidden
 // time axis, with arrow-headed vertical axes and a unit caption above each.
 class DynamicChart : public QWidget

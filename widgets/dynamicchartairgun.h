@@ -6,7 +6,7 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
-// The hot-air gun's trend chart (Part 4.2): the last 30 temperature readings
+// The hot-air gun's trend chart: the last 30 temperature readings
 // (orange, left axis) and fan speed readings (cyan, right axis) on one hidden
 // time axis. The vertical scales have whole-number bounds.
 class DynamicChartAirgun : public QWidget

@@ -1,4 +1,4 @@
-// Trend charts (Part 4.2): DynamicChart, DynamicChartAirgun and ArrowAxisChart.
+// Trend charts: DynamicChart, DynamicChartAirgun and ArrowAxisChart.
 //
 // The sample counters are statics shared by every object of a class and are
 // never reset, so the tests that look at the very first samples of the process

@@ -1,4 +1,4 @@
-// Digital device panels (Part 4.1): DigitalPower_widget, DigitalAirgun_widget and
+// Digital device panels: DigitalPower_widget, DigitalAirgun_widget and
 // DigitalElectricIron_widget. The panels read the display units from the
 // process-wide curSetting, which every test sets itself.
 //
@@ -64,7 +64,7 @@ QPointF lastPoint(const QXYSeries *series)
     return series->pointsVector().last();
 }
 
-struct ChildSpec
+struct ExpectedChild
 {
     const char *name;
     const char *className;
@@ -72,16 +72,17 @@ struct ChildSpec
     QRect geometry;
 };
 
-void checkChildren(const QWidget *panel, const QList<ChildSpec> &children)
+void checkChildren(const QWidget *panel, const QList<ExpectedChild> &children)
 {
-    for (const ChildSpec &spec : children) {
-        const QString name = QLatin1String(spec.name);
+    for (const ExpectedChild &expected : children) {
+        const QString name = QLatin1String(expected.name);
         auto *child = panel->findChild<QWidget *>(name);
-        QVERIFY2(child, spec.name);
-        QCOMPARE(QLatin1String(child->metaObject()->className()), QLatin1String(spec.className));
-        QVERIFY2(child->parentWidget(), spec.name);
-        QCOMPARE(child->parentWidget()->objectName(), QLatin1String(spec.parentName));
-        if (child->geometry() != spec.geometry)
+        QVERIFY2(child, expected.name);
+        QCOMPARE(QLatin1String(child->metaObject()->className()),
+                 QLatin1String(expected.className));
+        QVERIFY2(child->parentWidget(), expected.name);
+        QCOMPARE(child->parentWidget()->objectName(), QLatin1String(expected.parentName));
+        if (child->geometry() != expected.geometry)
             QFAIL(qPrintable(QStringLiteral("%1: geometry %2,%3 %4x%5")
                                  .arg(name)
                                  .arg(child->x())
