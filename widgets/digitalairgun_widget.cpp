@@ -1,30 +1,12 @@
 #include "digitalairgun_widget.h"
 
+#include "displayunits.h"
 #include "dynamicchartairgun.h"
 #include "settinginfo.h"
 #include "ui_digitalairgun_widget.h"
 
-namespace {
-
-// A temperature given in instrument unit code `unit` (0 ℃, 1 ℉) expressed in
-// display unit code `displayUnit`; unknown codes leave it unconverted.
-double toDisplayTemperature(double value, int unit, int displayUnit)
-{
-    if (unit == displayUnit)
-        return value;
-    if (unit == 0)
-        return value * 9 / 5 + 32;
-    if (unit == 1)
-        return (value - 32) * 5 / 9;
-    return value;
-}
-
-QString numberText(double value)
-{
-    return QString::number(value, 'g', 6);
-}
-
-} // namespace
+using DisplayUnits::numberText;
+using DisplayUnits::toDisplayTemperature;
 
 DigitalAirgun_widget::DigitalAirgun_widget(QWidget *parent)
     : QWidget(parent), ui(new Ui::DigitalAirgun_widget)

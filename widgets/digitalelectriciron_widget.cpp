@@ -1,27 +1,13 @@
 #include "digitalelectriciron_widget.h"
 
+#include "displayunits.h"
 #include "gaugeiron_widget.h"
 #include "settinginfo.h"
 #include "ui_digitalelectriciron_widget.h"
 
 #include <QtGlobal>
 
-namespace {
-
-// A temperature given in instrument unit code `unit` (0 ℃, 1 ℉) expressed in
-// display unit code `displayUnit`; unknown codes leave it unconverted.
-double toDisplayTemperature(double value, int unit, int displayUnit)
-{
-    if (unit == displayUnit)
-        return value;
-    if (unit == 0)
-        return value * 9 / 5 + 32;
-    if (unit == 1)
-        return (value - 32) * 5 / 9;
-    return value;
-}
-
-} // namespace
+using DisplayUnits::toDisplayTemperature;
 
 DigitalElectricIron_widget::DigitalElectricIron_widget(QWidget *parent)
     : QWidget(parent), ui(new Ui::DigitalElectricIron_widget)

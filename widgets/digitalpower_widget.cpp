@@ -1,29 +1,11 @@
 #include "digitalpower_widget.h"
 
+#include "displayunits.h"
 #include "settinginfo.h"
 #include "ui_digitalpower_widget.h"
 
-namespace {
-
-// A reading given in instrument unit code `unit` (0 milli, 1 whole) expressed in
-// display unit code `displayUnit`; unknown display codes leave it unconverted.
-double toDisplayUnit(double value, int unit, int displayUnit)
-{
-    if (unit == displayUnit)
-        return value;
-    if (displayUnit == 0)
-        return value * 1000;
-    if (displayUnit == 1)
-        return value / 1000;
-    return value;
-}
-
-QString numberText(double value)
-{
-    return QString::number(value, 'g', 6);
-}
-
-} // namespace
+using DisplayUnits::numberText;
+using DisplayUnits::toDisplayUnit;
 
 DigitalPower_widget::DigitalPower_widget(QWidget *parent)
     : QWidget(parent), ui(new Ui::DigitalPower_widget)
