@@ -77,7 +77,10 @@ void MainWindow::fitNumericView()
 
 void MainWindow::fitWindowToCentralWidget()
 {
-    setFixedSize(ui->centralwidget->width(), ui->statusbar->height() + ui->centralwidget->height());
+    // The status bar's hint, not its height: before the window is first laid
+    // out the bar still has Qt's default height.
+    setFixedSize(ui->centralwidget->width(),
+                 ui->statusbar->sizeHint().height() + ui->centralwidget->height());
 }
 
 void MainWindow::applyDeviceViews()
