@@ -8,6 +8,7 @@
 #include "settinginfo.h"
 #include "testenvironment.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -55,6 +56,23 @@ private slots:
         QVERIFY(!serialPort->isOpen());
         const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
         QCOMPARE(window.pos(), QPoint(available.width() - window.width() - 20, 50));
+    }
+
+    void serialButtonAndActionsShowTheDialog()
+    {
+        storePortName("");
+        MainWindow window;
+        window.show();
+        SerialSettingDlg *dialog = window.serialSettingDlg();
+        dialog->hide();
+        window.findChild<QPushButton *>("pushButton_serial")->click();
+        QVERIFY(dialog->isVisible());
+        dialog->hide();
+        window.findChild<QAction *>("action_SerialSetting")->trigger();
+        QVERIFY(dialog->isVisible());
+        dialog->hide();
+        window.findChild<QAction *>("action_close")->trigger();
+        QVERIFY(!window.isVisible());
     }
 
     void storedPortThatOpensKeepsTheDialogHidden()
