@@ -9,7 +9,7 @@
 void MainWindow::decipher(const QString &frame)
 {
     m_receiveTimer->start(1000);
-    qDebug() << "data" << frame;
+    qDebug().noquote() << "data" << frame;
     strFrame = frame;
 
     const C1Frame::Check check = C1Frame::check(frame);
