@@ -6,6 +6,8 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
+#include "trendcurves.h"
+
 class ArrowAxisChart;
 class QGraphicsTextItem;
 
@@ -32,11 +34,11 @@ public:
     // The x position of the next sample, shared by every DynamicChart.
     static int sampleCounter() { return s_sampleCounter; }
 
-    QtCharts::QLineSeries *currentSeries() const { return m_currentSeries; }
-    QtCharts::QLineSeries *voltageSeries() const { return m_voltageSeries; }
-    QtCharts::QValueAxis *axisX() const { return m_axisX; }
-    QtCharts::QValueAxis *currentAxis() const { return m_currentAxis; }
-    QtCharts::QValueAxis *voltageAxis() const { return m_voltageAxis; }
+    QtCharts::QLineSeries *currentSeries() const { return m_curves.firstSeries; }
+    QtCharts::QLineSeries *voltageSeries() const { return m_curves.secondSeries; }
+    QtCharts::QValueAxis *axisX() const { return m_curves.axisX; }
+    QtCharts::QValueAxis *currentAxis() const { return m_curves.firstAxis; }
+    QtCharts::QValueAxis *voltageAxis() const { return m_curves.secondAxis; }
     ArrowAxisChart *chartView() const { return m_chartView; }
     QtCharts::QChart *chart() const { return m_chart; }
     QGraphicsTextItem *currentCaption() const { return m_currentCaption; }
@@ -51,11 +53,7 @@ public slots:
     void updateUnitLabelsPosition();
 
 private:
-    QtCharts::QLineSeries *m_currentSeries = nullptr;
-    QtCharts::QLineSeries *m_voltageSeries = nullptr;
-    QtCharts::QValueAxis *m_axisX = nullptr;
-    QtCharts::QValueAxis *m_currentAxis = nullptr;
-    QtCharts::QValueAxis *m_voltageAxis = nullptr;
+    TrendCurves m_curves; // current first, voltage second
     ArrowAxisChart *m_chartView = nullptr;
     QtCharts::QChart *m_chart = nullptr;
     QGraphicsTextItem *m_currentCaption = nullptr;

@@ -6,6 +6,8 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
+#include "trendcurves.h"
+
 // The hot-air gun's trend chart: the last 30 temperature readings
 // (orange, left axis) and fan speed readings (cyan, right axis) on one hidden
 // time axis. The vertical scales have whole-number bounds.
@@ -33,11 +35,11 @@ public:
     // The x position of the next sample, shared by every DynamicChartAirgun.
     static int sampleCounter() { return s_sampleCounter; }
 
-    QtCharts::QLineSeries *temperatureSeries() const { return m_tempSeries; }
-    QtCharts::QLineSeries *speedSeries() const { return m_speedSeries; }
-    QtCharts::QValueAxis *axisX() const { return m_axisX; }
-    QtCharts::QValueAxis *temperatureAxis() const { return m_tempAxis; }
-    QtCharts::QValueAxis *speedAxis() const { return m_speedAxis; }
+    QtCharts::QLineSeries *temperatureSeries() const { return m_curves.firstSeries; }
+    QtCharts::QLineSeries *speedSeries() const { return m_curves.secondSeries; }
+    QtCharts::QValueAxis *axisX() const { return m_curves.axisX; }
+    QtCharts::QValueAxis *temperatureAxis() const { return m_curves.firstAxis; }
+    QtCharts::QValueAxis *speedAxis() const { return m_curves.secondAxis; }
     QtCharts::QChart *chart() const { return m_chart; }
     QtCharts::QChartView *chartView() const { return m_chartView; }
     int tempMin() const { return m_tempMin; }
@@ -46,11 +48,7 @@ public:
     int speedMax() const { return m_speedMax; }
 
 private:
-    QtCharts::QLineSeries *m_tempSeries = nullptr;
-    QtCharts::QLineSeries *m_speedSeries = nullptr;
-    QtCharts::QValueAxis *m_axisX = nullptr;
-    QtCharts::QValueAxis *m_tempAxis = nullptr;
-    QtCharts::QValueAxis *m_speedAxis = nullptr;
+    TrendCurves m_curves; // temperature first, fan speed second
     QtCharts::QChart *m_chart = nullptr;
     QtCharts::QChartView *m_chartView = nullptr;
     int m_tempMin = 0;

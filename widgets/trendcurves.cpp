@@ -1,0 +1,60 @@
+#include "trendcurves.h"
+
+#include <QtGlobal>
+
+using namespace QtCharts;
+
+const QColor TrendCurves::kFirstColor(255, 165, 0);
+const QColor TrendCurves::kSecondColor(0, 255, 255);
+const QColor TrendCurves::kBackground(30, 30, 30);
+
+TrendCurves::TrendCurves()
+    : firstSeries(new QLineSeries), secondSeries(new QLineSeries), axisX(new QValueAxis),
+      firstAxis(new QValueAxis), secondAxis(new QValueAxis)
+{
+    firstSeries->setColor(kFirstColor);
+    secondSeries->setColor(kSecondColor);
+    axisX->setVisible(false);
+    firstAxis->setLabelsColor(kFirstColor);
+    firstAxis->setLinePenColor(kFirstColor);
+    secondAxis->setLabelsColor(kSecondColor);
+    secondAxis->setLinePenColor(kSecondColor);
+}
+
+void TrendCurves::addTo(QChart *chart)
+{
+    chart->addSeries(firstSeries);
+    chart->addSeries(secondSeries);
+    chart->addAxis(axisX, Qt::AlignBottom);
+    chart->addAxis(firstAxis, Qt::AlignLeft);
+    chart->addAxis(secondAxis, Qt::AlignRight);
+    firstSeries->attachAxis(axisX);
+    firstSeries->attachAxis(firstAxis);
+    secondSeries->attachAxis(axisX);
+    secondSeries->attachAxis(secondAxis);
+}
+
+void TrendCurves::append(int n, double first, double second)
+{
+    firstSeries->append(n, first);
+    secondSeries->append(n, second);
+    if (firstSeries->count() > kWindow)
+        firstSeries->remove(0);
+    if (secondSeries->count() > kWindow)
+        secondSeries->remove(0);
+    axisX->setRange(qMax(n - (kWindow - 1), 0), n);
+}
+
+void TrendCurves::clear()
+{
+    firstSeries->clear();
+    secondSeries->clear();
+}
+
+void TrendCurves::setScale(QValueAxis *axis, double minimum, double maximum)
+{
+    axis->setRange(minimum, maximum);
+    axis->setTickCount(5);
+    axis->setMinorTickCount(1);
+    axis->setLabelFormat(QStringLiteral("%.1f"));
+}
