@@ -27,19 +27,7 @@ namespace {
 const char *const languageActions[] = {"action_ch", "action_tch", "action_en", "action_ru",
                                        "action_ge", "action_fr",  "action_ja", "action_it"};
 
-void writeSettings(const QVariantMap &values = {})
-{
-    QDir(TestEnvironment::documentsDir()).removeRecursively();
-    curSetting = savedSetting = SettingInfo();
-    loadSettings();
-    {
-        QSettings file(settingsFilePath(), QSettings::IniFormat);
-        file.setValue("SerialInfo/strSerialName", "");
-        for (auto it = values.begin(); it != values.end(); ++it)
-            file.setValue(it.key(), it.value());
-    }
-    curSetting = savedSetting = SettingInfo();
-}
+using TestEnvironment::writeSettings;
 
 QString languagePath(int code)
 {

@@ -25,10 +25,7 @@ namespace {
 
 void storePortName(const QString &name)
 {
-    QDir(TestEnvironment::documentsDir()).removeRecursively();
-    curSetting = savedSetting = SettingInfo();
-    loadSettings(); // writes the default file
-    QSettings(settingsFilePath(), QSettings::IniFormat).setValue("SerialInfo/strSerialName", name);
+    TestEnvironment::writeSettings({{"SerialInfo/strSerialName", name}});
 }
 
 QString statusText(const MainWindow &window)

@@ -30,21 +30,7 @@ const int boxSpacing = 10;
 const int topBarHeight = 41;
 const int topBarWidth = 291;
 
-// A fresh default settings file with the given keys changed; the two settings
-// copies start empty as at program start.
-void writeSettings(const QVariantMap &values = {})
-{
-    QDir(TestEnvironment::documentsDir()).removeRecursively();
-    curSetting = savedSetting = SettingInfo();
-    loadSettings();
-    {
-        QSettings file(settingsFilePath(), QSettings::IniFormat);
-        file.setValue("SerialInfo/strSerialName", "");
-        for (auto it = values.begin(); it != values.end(); ++it)
-            file.setValue(it.key(), it.value());
-    }
-    curSetting = savedSetting = SettingInfo();
-}
+using TestEnvironment::writeSettings;
 
 int storedInt(const QString &key)
 {

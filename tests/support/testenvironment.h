@@ -4,9 +4,14 @@
 // (QStandardPaths resolves it from HOME and XDG_CONFIG_HOME), so no test reads
 // or writes a real settings file.
 
+#include "settinginfo.h"
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -28,6 +33,23 @@ inline void useTemporaryHome()
 inline QString documentsDir()
 {
     return home().path() + "/Documents";
+}
+
+// A fresh default settings file with the given keys changed and no stored port
+// (so no test opens a real one); both settings copies start empty as at program
+// start.
+inline void writeSettings(const QVariantMap &values = {})
+{
+    QDir(documentsDir()).removeRecursively();
+    curSetting = savedSetting = SettingInfo();
+    loadSettings();
+    {
+        QSettings file(settingsFilePath(), QSettings::IniFormat);
+        file.setValue("SerialInfo/strSerialName", "");
+        for (auto it = values.begin(); it != values.end(); ++it)
+            file.setValue(it.key(), it.value());
+    }
+    curSetting = savedSetting = SettingInfo();
 }
 
 } // namespace TestEnvironment
