@@ -1,24 +1,17 @@
-// Trend charts: DynamicChart, DynamicChartAirgun and ArrowAxisChart.
+// The trend charts' samples and axes: DynamicChart (power supply) and
+// DynamicChartAirgun (hot-air gun). Captions and arrows are in tst_charts_drawing.
 //
 // The sample counters are statics shared by every object of a class and are
-// never reset, so the tests that look at the very first samples of the process
-// come first (QtTest runs the functions in declaration order); the others work
-// relative to the counter they find.
+// never reset, so firstSamplesAndWindow, which sees them at 0, must stay the
+// first test (QtTest runs the functions in declaration order); the others work
+// relative to the counter they find. Tests that apply to both charts take a
+// row per class.
 
-#include "arrowaxischart.h"
 #include "dynamicchart.h"
 #include "dynamicchartairgun.h"
 
-#include <QGraphicsLineItem>
-#include <QGraphicsPolygonItem>
-#include <QGraphicsScene>
-#include <QGraphicsTextItem>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextFragment>
 #include <QtTest>
 
-#include <cmath>
 #include <limits>
 
 using namespace QtCharts;
@@ -27,36 +20,45 @@ namespace {
 
 const QColor kOrange(255, 165, 0);
 const QColor kCyan(0, 255, 255);
-const QColor kBackground(30, 30, 30);
 constexpr int kIntMin = std::numeric_limits<int>::min();
 constexpr int kIntMax = std::numeric_limits<int>::max();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// Shows the widget and lets the chart lay itself out, so that its plot area
-// (and everything placed relative to it) is final.
-void showAndSettle(QWidget *widget)
+// The two charts under common names: the left curve and axis are orange, the
+// right ones cyan.
+struct Sides
 {
-    widget->show();
-    QVERIFY(QTest::qWaitForWindowExposed(widget));
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
+    QLineSeries *leftSeries, *rightSeries;
+    QValueAxis *leftAxis, *rightAxis;
+};
+Sides sides(const DynamicChart &c)
+{
+    return {c.currentSeries(), c.voltageSeries(), c.currentAxis(), c.voltageAxis()};
 }
-
-QColor captionColour(const QGraphicsTextItem *item)
+Sides sides(const DynamicChartAirgun &c)
 {
-    const QTextBlock block = item->document()->firstBlock();
-    return block.begin().fragment().charFormat().foreground().color();
+    return {c.temperatureSeries(), c.speedSeries(), c.temperatureAxis(), c.speedAxis()};
+}
+void setRanges(DynamicChart &c, double left, double right)
+{
+    c.setCurrentRange(-left, left);
+    c.setVoltageRange(-right, right);
+}
+void setRanges(DynamicChartAirgun &c, double left, double right)
+{
+    c.setTempRange(-left, left);
+    c.setSpeedRange(-right, right);
 }
 
 QList<qreal> xValues(const QXYSeries *series)
 {
     QList<qreal> xs;
-    const auto points = series->pointsVector();
-    for (const QPointF &p : points)
+    for (const QPointF &p : series->pointsVector())
         xs << p.x();
     return xs;
 }
 
-QList<qreal> expectedXs(int first, int last)
+QList<qreal> range(int first, int last)
 {
     QList<qreal> xs;
     for (int x = first; x <= last; ++x)
@@ -64,669 +66,274 @@ QList<qreal> expectedXs(int first, int last)
     return xs;
 }
 
+template <class Chart> void checkFirstSamplesAndWindow()
+{
+    QCOMPARE(Chart::sampleCounter(), 0);
+    Chart chart;
+    const Sides s = sides(chart);
+    QCOMPARE(s.leftSeries->count(), 0);
+    chart.appendPoints(12.5, 3300);
+    QCOMPARE(s.leftSeries->at(0), QPointF(0, 12.5));
+    QCOMPARE(s.rightSeries->at(0), QPointF(0, 3300));
+    QCOMPARE(chart.axisX()->min(), 0.0);
+    QCOMPARE(chart.axisX()->max(), 0.0);
+    QCOMPARE(Chart::sampleCounter(), 1);
+
+    // While fewer than 30 samples were taken the x range is 0 to n; after that
+    // the oldest point goes and the range is n - 29 to n.
+    for (int n = 1; n < 75; ++n) {
+        chart.appendPoints(n, -n);
+        QCOMPARE(s.leftSeries->count(), qMin(n + 1, 30));
+        QCOMPARE(s.rightSeries->count(), qMin(n + 1, 30));
+        QCOMPARE(chart.axisX()->min(), qreal(qMax(n - 29, 0)));
+        QCOMPARE(chart.axisX()->max(), qreal(n));
+    }
+    QCOMPARE(xValues(s.leftSeries), range(45, 74));
+    QCOMPARE(xValues(s.rightSeries), range(45, 74));
+    QCOMPARE(s.leftSeries->at(0), QPointF(45, 45));
+    QCOMPARE(s.rightSeries->at(29), QPointF(74, -74));
+    QCOMPARE(Chart::sampleCounter(), 75);
+}
+
+template <class Chart, class Other> void checkCounterShared()
+{
+    const int other = Other::sampleCounter();
+    Chart first;
+    Chart second;
+    const int n = Chart::sampleCounter();
+    first.appendPoints(1, 2);
+    second.appendPoints(3, 4);
+    QCOMPARE(first.axisX()->max(), qreal(n));
+    QCOMPARE(sides(first).leftSeries->at(0), QPointF(n, 1));
+    QCOMPARE(sides(second).leftSeries->count(), 1);
+    QCOMPARE(sides(second).leftSeries->at(0), QPointF(n + 1, 3));
+    QCOMPARE(sides(second).rightSeries->at(0), QPointF(n + 1, 4));
+    QCOMPARE(second.axisX()->min(), qreal(qMax(n + 1 - 29, 0)));
+    QCOMPARE(second.axisX()->max(), qreal(n + 1));
+
+    // A chart created later continues the same counter; the other class has its own.
+    Chart third;
+    third.appendPoints(5, 6);
+    QCOMPARE(sides(third).leftSeries->at(0).x(), qreal(n + 2));
+    QCOMPARE(Chart::sampleCounter(), n + 3);
+    QCOMPARE(Other::sampleCounter(), other);
+}
+
+template <class Chart> void checkClearPoints()
+{
+    Chart chart;
+    const Sides s = sides(chart);
+    while (Chart::sampleCounter() < 100)
+        chart.appendPoints(1, 2);
+    setRanges(chart, 50, 3);
+    const int n = Chart::sampleCounter();
+    const qreal xMin = chart.axisX()->min();
+
+    chart.clearPoints();
+    QCOMPARE(s.leftSeries->count(), 0);
+    QCOMPARE(s.rightSeries->count(), 0);
+    QCOMPARE(Chart::sampleCounter(), n);
+    QCOMPARE(chart.axisX()->min(), xMin);
+    QCOMPARE(s.leftAxis->min(), -50.0);
+    QCOMPARE(s.leftAxis->max(), 50.0);
+    QCOMPARE(s.rightAxis->min(), -3.0);
+    QCOMPARE(s.rightAxis->max(), 3.0);
+
+    // One new sample: one point per series at x = n, x range n - 29 to n.
+    chart.appendPoints(7, 8);
+    QCOMPARE(s.leftSeries->count(), 1);
+    QCOMPARE(s.leftSeries->at(0), QPointF(n, 7));
+    QCOMPARE(s.rightSeries->at(0), QPointF(n, 8));
+    QCOMPARE(chart.axisX()->min(), qreal(n - 29));
+    QCOMPARE(chart.axisX()->max(), qreal(n));
+}
+
+template <class Chart> void checkAxes(double leftMax, double rightMax)
+{
+    Chart chart;
+    const Sides s = sides(chart);
+    QCOMPARE(s.leftSeries->color(), kOrange);
+    QCOMPARE(s.rightSeries->color(), kCyan);
+    QVERIFY(!chart.axisX()->isVisible());
+    const QList<QPair<QLineSeries *, QValueAxis *>> sides = {{s.leftSeries, s.leftAxis},
+                                                             {s.rightSeries, s.rightAxis}};
+    for (const auto &side : sides) {
+        QCOMPARE(side.first->attachedAxes().size(), 2);
+        QVERIFY(side.first->attachedAxes().contains(side.second));
+        QVERIFY(side.first->attachedAxes().contains(chart.axisX()));
+        QCOMPARE(side.second->labelsColor(), side.first->color());
+        QCOMPARE(side.second->linePenColor(), side.first->color());
+        QCOMPARE(side.second->min(), 0.0);
+        QCOMPARE(side.second->tickCount(), 5);
+        QCOMPARE(side.second->minorTickCount(), 1);
+        QCOMPARE(side.second->labelFormat(), QStringLiteral("%.1f"));
+    }
+    QCOMPARE(s.leftAxis->max(), leftMax);
+    QCOMPARE(s.rightAxis->max(), rightMax);
+    QCOMPARE(s.leftAxis->alignment(), Qt::AlignLeft);
+    QCOMPARE(s.rightAxis->alignment(), Qt::AlignRight);
+}
+
 } // namespace
+
+// Runs a check template for the chart class the row names.
+#define FOR_ROW_CHART(check, ...)                                                                  \
+    do {                                                                                           \
+        QFETCH(bool, airgun);                                                                      \
+        if (airgun)                                                                                \
+            check<DynamicChartAirgun>(__VA_ARGS__);                                                \
+        else                                                                                       \
+            check<DynamicChart>(__VA_ARGS__);                                                      \
+    } while (false)
 
 class TestCharts : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // Must stay first: they see the counters at 0.
-    void dynamicChart_firstSamplesOfTheProcess();
-    void airgunChart_firstSamplesOfTheProcess();
+    // Must stay first: sees the counters at 0.
+    void firstSamplesAndWindow_data() { chartRows(); }
+    void firstSamplesAndWindow() { FOR_ROW_CHART(checkFirstSamplesAndWindow); }
 
-    void dynamicChart_counterSharedAcrossObjects();
-    void airgunChart_counterSharedAcrossObjects();
-    void countersOfTheTwoClassesAreSeparate();
-    void dynamicChart_windowKeepsThe30Newest();
-    void airgunChart_windowKeepsThe30Newest();
-    void dynamicChart_clearPointsKeepsCounterAndRanges();
-    void airgunChart_clearPointsKeepsCounterAndRanges();
+    void counterSharedPerClass_data() { chartRows(); }
+    void counterSharedPerClass();
+    void clearPointsKeepsCounterAndRanges_data() { chartRows(); }
+    void clearPointsKeepsCounterAndRanges() { FOR_ROW_CHART(checkClearPoints); }
+    void axes_data();
+    void axes();
 
-    void dynamicChart_setUp();
-    void airgunChart_setUp();
-    void dynamicChart_rangeSetters();
-    void dynamicChart_rangeSettersIgnoreEqualBounds();
-    void airgunChart_rangeSetters();
-    void airgunChart_rangeSettersIgnoreEqualBounds();
-    void airgunChart_toAxisBoundClampsToTheIntRange();
-    void airgunChart_rangeSettersClampOutOfRangeBounds();
+    void rangeSetters_data();
+    void rangeSetters();
+    void toAxisBound_data();
+    void toAxisBound();
 
-    void dynamicChart_initialCaptions();
-    void dynamicChart_setUnitLabels();
-    void dynamicChart_captionsFollowThePlotArea();
-    void dynamicChart_arrowsFollowThePlotArea();
-    void arrowAxisChart_initialisation();
-    void arrowAxisChart_updateArrowsReadsThePlotAreaFromTheChart();
-    void arrowAxisChart_withoutChartDoesNothing();
+private:
+    static void chartRows()
+    {
+        QTest::addColumn<bool>("airgun");
+        QTest::newRow("power") << false;
+        QTest::newRow("hot air") << true;
+    }
 };
 
-void TestCharts::dynamicChart_firstSamplesOfTheProcess()
+void TestCharts::counterSharedPerClass()
 {
-    QCOMPARE(DynamicChart::sampleCounter(), 0);
-    DynamicChart chart;
-    QCOMPARE(chart.currentSeries()->count(), 0);
-    QCOMPARE(chart.voltageSeries()->count(), 0);
-
-    chart.appendPoints(12.5, 3300);
-    QCOMPARE(chart.currentSeries()->count(), 1);
-    QCOMPARE(chart.voltageSeries()->count(), 1);
-    QCOMPARE(chart.currentSeries()->at(0), QPointF(0, 12.5));
-    QCOMPARE(chart.voltageSeries()->at(0), QPointF(0, 3300));
-    QCOMPARE(chart.axisX()->min(), 0.0);
-    QCOMPARE(chart.axisX()->max(), 0.0);
-    QCOMPARE(DynamicChart::sampleCounter(), 1);
-
-    // While fewer than 30 samples were taken the x range is 0 to n.
-    for (int n = 1; n < 29; ++n)
-        chart.appendPoints(n, 2 * n);
-    QCOMPARE(DynamicChart::sampleCounter(), 29);
-    QCOMPARE(chart.axisX()->min(), 0.0);
-    QCOMPARE(chart.axisX()->max(), 28.0);
-    chart.appendPoints(29, 58);
-    QCOMPARE(chart.currentSeries()->count(), 30);
-    QCOMPARE(chart.axisX()->min(), 0.0);
-    QCOMPARE(chart.axisX()->max(), 29.0);
-
-    // The 31st sample (n = 30): 30 points per series, x from 1 to 30.
-    chart.appendPoints(30, 60);
-    QCOMPARE(chart.currentSeries()->count(), 30);
-    QCOMPARE(chart.voltageSeries()->count(), 30);
-    QCOMPARE(xValues(chart.currentSeries()), expectedXs(1, 30));
-    QCOMPARE(xValues(chart.voltageSeries()), expectedXs(1, 30));
-    QCOMPARE(chart.currentSeries()->at(29), QPointF(30, 30));
-    QCOMPARE(chart.voltageSeries()->at(29), QPointF(30, 60));
-    QCOMPARE(chart.axisX()->min(), 1.0);
-    QCOMPARE(chart.axisX()->max(), 30.0);
-    QCOMPARE(DynamicChart::sampleCounter(), 31);
+    QFETCH(bool, airgun);
+    if (airgun)
+        checkCounterShared<DynamicChartAirgun, DynamicChart>();
+    else
+        checkCounterShared<DynamicChart, DynamicChartAirgun>();
 }
 
-void TestCharts::airgunChart_firstSamplesOfTheProcess()
+void TestCharts::axes_data()
 {
-    QCOMPARE(DynamicChartAirgun::sampleCounter(), 0);
-    DynamicChartAirgun chart;
-    chart.appendPoints(350, 45);
-    QCOMPARE(chart.temperatureSeries()->count(), 1);
-    QCOMPARE(chart.speedSeries()->count(), 1);
-    QCOMPARE(chart.temperatureSeries()->at(0), QPointF(0, 350));
-    QCOMPARE(chart.speedSeries()->at(0), QPointF(0, 45));
-    QCOMPARE(chart.axisX()->min(), 0.0);
-    QCOMPARE(chart.axisX()->max(), 0.0);
-
-    for (int n = 1; n <= 30; ++n)
-        chart.appendPoints(300 + n, n);
-    QCOMPARE(chart.temperatureSeries()->count(), 30);
-    QCOMPARE(chart.speedSeries()->count(), 30);
-    QCOMPARE(xValues(chart.temperatureSeries()), expectedXs(1, 30));
-    QCOMPARE(xValues(chart.speedSeries()), expectedXs(1, 30));
-    QCOMPARE(chart.axisX()->min(), 1.0);
-    QCOMPARE(chart.axisX()->max(), 30.0);
-    QCOMPARE(DynamicChartAirgun::sampleCounter(), 31);
+    QTest::addColumn<bool>("airgun");
+    QTest::addColumn<double>("leftMax");
+    QTest::addColumn<double>("rightMax");
+    QTest::newRow("power") << false << 1000.0 << 2200.0;
+    QTest::newRow("hot air") << true << 600.0 << 160.0;
 }
 
-void TestCharts::dynamicChart_counterSharedAcrossObjects()
+void TestCharts::axes()
 {
-    DynamicChart first;
-    DynamicChart second;
-    const int n = DynamicChart::sampleCounter();
-    first.appendPoints(1, 2);
-    second.appendPoints(3, 4);
-    QCOMPARE(first.currentSeries()->at(0).x(), qreal(n));
-    QCOMPARE(second.currentSeries()->count(), 1);
-    QCOMPARE(second.currentSeries()->at(0), QPointF(n + 1, 3));
-    QCOMPARE(second.voltageSeries()->at(0), QPointF(n + 1, 4));
-    QCOMPARE(second.axisX()->min(), qreal(qMax(n + 1 - 29, 0)));
-    QCOMPARE(second.axisX()->max(), qreal(n + 1));
-    // The first object's x range is not touched by the second one's sample.
-    QCOMPARE(first.axisX()->max(), qreal(n));
-
-    // A chart created later continues the same counter.
-    DynamicChart third;
-    third.appendPoints(5, 6);
-    QCOMPARE(third.currentSeries()->at(0).x(), qreal(n + 2));
-    QCOMPARE(DynamicChart::sampleCounter(), n + 3);
+    QFETCH(double, leftMax);
+    QFETCH(double, rightMax);
+    FOR_ROW_CHART(checkAxes, leftMax, rightMax);
 }
 
-void TestCharts::airgunChart_counterSharedAcrossObjects()
+void TestCharts::rangeSetters_data()
 {
-    DynamicChartAirgun first;
-    DynamicChartAirgun second;
-    const int n = DynamicChartAirgun::sampleCounter();
-    first.appendPoints(200, 10);
-    second.appendPoints(210, 20);
-    QCOMPARE(first.temperatureSeries()->at(0), QPointF(n, 200));
-    QCOMPARE(second.temperatureSeries()->at(0), QPointF(n + 1, 210));
-    QCOMPARE(second.speedSeries()->at(0), QPointF(n + 1, 20));
-    QCOMPARE(second.axisX()->min(), qreal(qMax(n + 1 - 29, 0)));
-    QCOMPARE(second.axisX()->max(), qreal(n + 1));
-    QCOMPARE(DynamicChartAirgun::sampleCounter(), n + 2);
+    QTest::addColumn<QString>("axis");
+    QTest::addColumn<double>("a");
+    QTest::addColumn<double>("b");
+    QTest::addColumn<double>("min");
+    QTest::addColumn<double>("max");
+
+    // Bounds are ordered; equal bounds leave the default range. The power
+    // chart takes them as they are, the hot-air chart truncates them toward
+    // zero after clamping to the int range (NaN counts as 0).
+    QTest::newRow("current reversed") << "current" << 500.0 << 100.0 << 100.0 << 500.0;
+    QTest::newRow("voltage fractions") << "voltage" << 0.5 << 12.25 << 0.5 << 12.25;
+    QTest::newRow("voltage negative") << "voltage" << 30.0 << -30.0 << -30.0 << 30.0;
+    QTest::newRow("current equal") << "current" << 100.0 << 100.0 << 0.0 << 1000.0;
+    QTest::newRow("voltage equal") << "voltage" << 0.0 << 0.0 << 0.0 << 2200.0;
+    QTest::newRow("temperature truncated") << "temperature" << 300.9 << 100.2 << 100.0 << 300.0;
+    QTest::newRow("speed truncated") << "speed" << -10.9 << 99.99 << -10.0 << 99.0;
+    QTest::newRow("speed equal") << "speed" << 50.0 << 50.0 << 0.0 << 160.0;
+    QTest::newRow("equal after truncation") << "temperature" << 250.2 << 250.9 << 0.0 << 600.0;
+    QTest::newRow("clamped above") << "temperature" << 1e12 << -5.0 << -5.0 << double(kIntMax);
+    QTest::newRow("clamped to the same") << "speed" << 5e9 << 6e9 << 0.0 << 160.0;
+    QTest::newRow("NaN") << "speed" << std::numeric_limits<double>::quiet_NaN() << 40.0 << 0.0
+                         << 40.0;
 }
 
-void TestCharts::countersOfTheTwoClassesAreSeparate()
+void TestCharts::rangeSetters()
 {
-    const int power = DynamicChart::sampleCounter();
-    const int airgun = DynamicChartAirgun::sampleCounter();
-    DynamicChart chart;
-    chart.appendPoints(1, 1);
-    chart.appendPoints(1, 1);
-    QCOMPARE(DynamicChart::sampleCounter(), power + 2);
-    QCOMPARE(DynamicChartAirgun::sampleCounter(), airgun);
-}
+    QFETCH(QString, axis);
+    QFETCH(double, a);
+    QFETCH(double, b);
+    QFETCH(double, min);
+    QFETCH(double, max);
 
-void TestCharts::dynamicChart_windowKeepsThe30Newest()
-{
-    DynamicChart chart;
-    const int start = DynamicChart::sampleCounter();
-    for (int i = 0; i < 75; ++i) {
-        chart.appendPoints(i, -i);
-        const int n = start + i;
-        QVERIFY(chart.currentSeries()->count() <= 30);
-        QVERIFY(chart.voltageSeries()->count() <= 30);
-        QCOMPARE(chart.axisX()->min(), qreal(qMax(n - 29, 0)));
-        QCOMPARE(chart.axisX()->max(), qreal(n));
-    }
-    const int last = start + 74;
-    QCOMPARE(xValues(chart.currentSeries()), expectedXs(last - 29, last));
-    QCOMPARE(xValues(chart.voltageSeries()), expectedXs(last - 29, last));
-    QCOMPARE(chart.currentSeries()->at(0).y(), 45.0);
-    QCOMPARE(chart.voltageSeries()->at(29).y(), -74.0);
-}
+    DynamicChart power;
+    DynamicChartAirgun airgun;
+    if (axis == QLatin1String("current"))
+        power.setCurrentRange(a, b);
+    else if (axis == QLatin1String("voltage"))
+        power.setVoltageRange(a, b);
+    else if (axis == QLatin1String("temperature"))
+        airgun.setTempRange(a, b);
+    else
+        airgun.setSpeedRange(a, b);
 
-void TestCharts::airgunChart_windowKeepsThe30Newest()
-{
-    DynamicChartAirgun chart;
-    const int start = DynamicChartAirgun::sampleCounter();
-    for (int i = 0; i < 64; ++i)
-        chart.appendPoints(100 + i, i % 100);
-    const int last = start + 63;
-    QCOMPARE(xValues(chart.temperatureSeries()), expectedXs(last - 29, last));
-    QCOMPARE(xValues(chart.speedSeries()), expectedXs(last - 29, last));
-    QCOMPARE(chart.axisX()->min(), qreal(last - 29));
-    QCOMPARE(chart.axisX()->max(), qreal(last));
-}
-
-void TestCharts::dynamicChart_clearPointsKeepsCounterAndRanges()
-{
-    DynamicChart chart;
-    while (DynamicChart::sampleCounter() < 100)
-        chart.appendPoints(1, 2);
-    chart.setCurrentRange(5, 50);
-    chart.setVoltageRange(-3, 3);
-    const int n = DynamicChart::sampleCounter();
-    const qreal xMin = chart.axisX()->min();
-    const qreal xMax = chart.axisX()->max();
-
-    chart.clearPoints();
-    QCOMPARE(chart.currentSeries()->count(), 0);
-    QCOMPARE(chart.voltageSeries()->count(), 0);
-    QCOMPARE(DynamicChart::sampleCounter(), n);
-    QCOMPARE(chart.axisX()->min(), xMin);
-    QCOMPARE(chart.axisX()->max(), xMax);
-    QCOMPARE(chart.currentAxis()->min(), 5.0);
-    QCOMPARE(chart.currentAxis()->max(), 50.0);
-    QCOMPARE(chart.voltageAxis()->min(), -3.0);
-    QCOMPARE(chart.voltageAxis()->max(), 3.0);
-
-    // One new sample: one point per series at x = n, x range n - 29 to n.
-    chart.appendPoints(7, 8);
-    QCOMPARE(chart.currentSeries()->count(), 1);
-    QCOMPARE(chart.voltageSeries()->count(), 1);
-    QCOMPARE(chart.currentSeries()->at(0), QPointF(n, 7));
-    QCOMPARE(chart.voltageSeries()->at(0), QPointF(n, 8));
-    QCOMPARE(chart.axisX()->min(), qreal(n - 29));
-    QCOMPARE(chart.axisX()->max(), qreal(n));
-}
-
-void TestCharts::airgunChart_clearPointsKeepsCounterAndRanges()
-{
-    DynamicChartAirgun chart;
-    while (DynamicChartAirgun::sampleCounter() < 100)
-        chart.appendPoints(250, 50);
-    chart.setTempRange(100, 300);
-    const int n = DynamicChartAirgun::sampleCounter();
-
-    chart.clearPoints();
-    QCOMPARE(chart.temperatureSeries()->count(), 0);
-    QCOMPARE(chart.speedSeries()->count(), 0);
-    QCOMPARE(DynamicChartAirgun::sampleCounter(), n);
-    QCOMPARE(chart.temperatureAxis()->min(), 100.0);
-    QCOMPARE(chart.temperatureAxis()->max(), 300.0);
-    QCOMPARE(chart.speedAxis()->min(), 0.0);
-    QCOMPARE(chart.speedAxis()->max(), 160.0);
-
-    chart.appendPoints(260, 55);
-    QCOMPARE(chart.temperatureSeries()->count(), 1);
-    QCOMPARE(chart.temperatureSeries()->at(0), QPointF(n, 260));
-    QCOMPARE(chart.axisX()->min(), qreal(n - 29));
-    QCOMPARE(chart.axisX()->max(), qreal(n));
-}
-
-void TestCharts::dynamicChart_setUp()
-{
-    DynamicChart chart;
-    QChart *c = chart.chart();
-    QVERIFY(c);
-    QCOMPARE(c->theme(), QChart::ChartThemeDark);
-    QCOMPARE(c->backgroundBrush().color(), kBackground);
-    QCOMPARE(c->backgroundBrush().style(), Qt::SolidPattern);
-    QVERIFY(!c->legend()->isVisible());
-    QCOMPARE(c->margins(), QMargins(-5, 20, 20, -5));
-
-    QCOMPARE(chart.currentSeries()->color(), kOrange);
-    QCOMPARE(chart.voltageSeries()->color(), kCyan);
-    QCOMPARE(c->series().size(), 2);
-    QCOMPARE(c->series().at(0), chart.currentSeries());
-    QCOMPARE(c->series().at(1), chart.voltageSeries());
-
-    QVERIFY(!chart.axisX()->isVisible());
-    QCOMPARE(chart.axisX()->alignment(), Qt::AlignBottom);
-    QCOMPARE(chart.currentAxis()->alignment(), Qt::AlignLeft);
-    QCOMPARE(chart.voltageAxis()->alignment(), Qt::AlignRight);
-    QCOMPARE(chart.currentAxis()->labelsColor(), kOrange);
-    QCOMPARE(chart.currentAxis()->linePenColor(), kOrange);
-    QCOMPARE(chart.voltageAxis()->labelsColor(), kCyan);
-    QCOMPARE(chart.voltageAxis()->linePenColor(), kCyan);
-
-    const auto currentAxes = chart.currentSeries()->attachedAxes();
-    QCOMPARE(currentAxes.size(), 2);
-    QVERIFY(currentAxes.contains(chart.axisX()));
-    QVERIFY(currentAxes.contains(chart.currentAxis()));
-    const auto voltageAxes = chart.voltageSeries()->attachedAxes();
-    QCOMPARE(voltageAxes.size(), 2);
-    QVERIFY(voltageAxes.contains(chart.axisX()));
-    QVERIFY(voltageAxes.contains(chart.voltageAxis()));
-
-    // The initial ranges, applied through the range setters.
-    QCOMPARE(chart.currentAxis()->min(), 0.0);
-    QCOMPARE(chart.currentAxis()->max(), 1000.0);
-    QCOMPARE(chart.voltageAxis()->min(), 0.0);
-    QCOMPARE(chart.voltageAxis()->max(), 2200.0);
-    QCOMPARE(chart.currentMin(), 0.0);
-    QCOMPARE(chart.currentMax(), 1000.0);
-    QCOMPARE(chart.voltageMin(), 0.0);
-    QCOMPARE(chart.voltageMax(), 2200.0);
-    for (QValueAxis *axis : {chart.currentAxis(), chart.voltageAxis()}) {
-        QCOMPARE(axis->tickCount(), 5);
-        QCOMPARE(axis->minorTickCount(), 1);
-        QCOMPARE(axis->labelFormat(), QStringLiteral("%.1f"));
-    }
-
-    // The view: an ArrowAxisChart child at the top-left corner, not in a layout.
-    ArrowAxisChart *view = chart.chartView();
-    QVERIFY(view);
-    QCOMPARE(view->parentWidget(), &chart);
-    QCOMPARE(view->chart(), c);
-    QCOMPARE(view->arrowChart(), c);
-    QCOMPARE(view->pos(), QPoint(0, 0));
-    QCOMPARE(view->minimumSize(), QSize(300, 220));
-    QCOMPARE(view->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
-    QCOMPARE(view->sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
-    QVERIFY(view->renderHints().testFlag(QPainter::Antialiasing));
-    QCOMPARE(view->backgroundBrush().color(), kBackground);
-    QCOMPARE(chart.layout(), nullptr);
-}
-
-void TestCharts::airgunChart_setUp()
-{
-    DynamicChartAirgun chart;
-    QChart *c = chart.chart();
-    QVERIFY(c);
-    QCOMPARE(c->theme(), QChart::ChartThemeDark);
-    QCOMPARE(c->backgroundBrush().color(), kBackground);
-    QVERIFY(!c->legend()->isVisible());
-    QCOMPARE(c->margins(), QMargins(-5, 10, 20, -5));
-
-    QCOMPARE(chart.temperatureSeries()->color(), kOrange);
-    QCOMPARE(chart.speedSeries()->color(), kCyan);
-    QVERIFY(!chart.axisX()->isVisible());
-    QCOMPARE(chart.axisX()->alignment(), Qt::AlignBottom);
-    QCOMPARE(chart.temperatureAxis()->alignment(), Qt::AlignLeft);
-    QCOMPARE(chart.speedAxis()->alignment(), Qt::AlignRight);
-    QCOMPARE(chart.temperatureAxis()->labelsColor(), kOrange);
-    QCOMPARE(chart.temperatureAxis()->linePenColor(), kOrange);
-    QCOMPARE(chart.speedAxis()->labelsColor(), kCyan);
-    QCOMPARE(chart.speedAxis()->linePenColor(), kCyan);
-    QVERIFY(chart.temperatureSeries()->attachedAxes().contains(chart.temperatureAxis()));
-    QVERIFY(chart.temperatureSeries()->attachedAxes().contains(chart.axisX()));
-    QVERIFY(chart.speedSeries()->attachedAxes().contains(chart.speedAxis()));
-    QVERIFY(chart.speedSeries()->attachedAxes().contains(chart.axisX()));
-
-    QCOMPARE(chart.temperatureAxis()->min(), 0.0);
-    QCOMPARE(chart.temperatureAxis()->max(), 600.0);
-    QCOMPARE(chart.speedAxis()->min(), 0.0);
-    QCOMPARE(chart.speedAxis()->max(), 160.0);
-    QCOMPARE(chart.tempMin(), 0);
-    QCOMPARE(chart.tempMax(), 600);
-    QCOMPARE(chart.speedMin(), 0);
-    QCOMPARE(chart.speedMax(), 160);
-
-    // A plain QChartView, not an ArrowAxisChart.
-    QChartView *view = chart.chartView();
-    QVERIFY(view);
-    QVERIFY(!qobject_cast<ArrowAxisChart *>(view));
-    QCOMPARE(view->parentWidget(), &chart);
-    QCOMPARE(view->chart(), c);
-    QCOMPARE(view->pos(), QPoint(0, 0));
-    QCOMPARE(view->minimumSize(), QSize(300, 220));
-    QCOMPARE(view->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
-    QVERIFY(view->renderHints().testFlag(QPainter::Antialiasing));
-}
-
-void TestCharts::dynamicChart_rangeSetters()
-{
-    DynamicChart chart;
-    chart.setCurrentRange(500, 100);
-    QCOMPARE(chart.currentAxis()->min(), 100.0);
-    QCOMPARE(chart.currentAxis()->max(), 500.0);
-    QCOMPARE(chart.currentMin(), 100.0);
-    QCOMPARE(chart.currentMax(), 500.0);
-
-    chart.setVoltageRange(0.5, 12.25);
-    QCOMPARE(chart.voltageAxis()->min(), 0.5);
-    QCOMPARE(chart.voltageAxis()->max(), 12.25);
-    chart.setVoltageRange(30, -30);
-    QCOMPARE(chart.voltageAxis()->min(), -30.0);
-    QCOMPARE(chart.voltageAxis()->max(), 30.0);
-    QCOMPARE(chart.voltageMin(), -30.0);
-    QCOMPARE(chart.voltageMax(), 30.0);
-
-    for (QValueAxis *axis : {chart.currentAxis(), chart.voltageAxis()}) {
-        QCOMPARE(axis->tickCount(), 5);
-        QCOMPARE(axis->minorTickCount(), 1);
-        QCOMPARE(axis->labelFormat(), QStringLiteral("%.1f"));
-    }
-    // The current range is not touched by the voltage setter.
-    QCOMPARE(chart.currentAxis()->min(), 100.0);
-    QCOMPARE(chart.currentAxis()->max(), 500.0);
-}
-
-void TestCharts::dynamicChart_rangeSettersIgnoreEqualBounds()
-{
-    DynamicChart chart;
-    chart.setCurrentRange(500, 100);
-    chart.currentAxis()->setTickCount(7); // would be reset by an applied range
-    chart.setCurrentRange(100, 100);
-    QCOMPARE(chart.currentAxis()->min(), 100.0);
-    QCOMPARE(chart.currentAxis()->max(), 500.0);
-    QCOMPARE(chart.currentMin(), 100.0);
-    QCOMPARE(chart.currentMax(), 500.0);
-    QCOMPARE(chart.currentAxis()->tickCount(), 7);
-
-    chart.setVoltageRange(0, 0);
-    QCOMPARE(chart.voltageAxis()->min(), 0.0);
-    QCOMPARE(chart.voltageAxis()->max(), 2200.0);
-}
-
-void TestCharts::airgunChart_rangeSetters()
-{
-    DynamicChartAirgun chart;
-    chart.setTempRange(300, 100);
-    QCOMPARE(chart.temperatureAxis()->min(), 100.0);
-    QCOMPARE(chart.temperatureAxis()->max(), 300.0);
-    QCOMPARE(chart.tempMin(), 100);
-    QCOMPARE(chart.tempMax(), 300);
-
-    // Bounds are truncated toward zero to whole numbers.
-    chart.setTempRange(300.9, 100.2);
-    QCOMPARE(chart.temperatureAxis()->min(), 100.0);
-    QCOMPARE(chart.temperatureAxis()->max(), 300.0);
-    chart.setSpeedRange(-10.9, 99.99);
-    QCOMPARE(chart.speedAxis()->min(), -10.0);
-    QCOMPARE(chart.speedAxis()->max(), 99.0);
-    QCOMPARE(chart.speedMin(), -10);
-    QCOMPARE(chart.speedMax(), 99);
-
-    // Integer axes still label with one decimal ("100.0").
-    for (QValueAxis *axis : {chart.temperatureAxis(), chart.speedAxis()}) {
-        QCOMPARE(axis->tickCount(), 5);
-        QCOMPARE(axis->minorTickCount(), 1);
-        QCOMPARE(axis->labelFormat(), QStringLiteral("%.1f"));
-    }
-    QCOMPARE(QString::asprintf(chart.temperatureAxis()->labelFormat().toLatin1().constData(),
-                               chart.temperatureAxis()->min()),
-             QStringLiteral("100.0"));
-}
-
-void TestCharts::airgunChart_rangeSettersIgnoreEqualBounds()
-{
-    DynamicChartAirgun chart;
-    chart.setSpeedRange(20, 80);
-    chart.setSpeedRange(50, 50);
-    QCOMPARE(chart.speedAxis()->min(), 20.0);
-    QCOMPARE(chart.speedAxis()->max(), 80.0);
-
-    // Bounds equal only after truncation are ignored too.
-    chart.setTempRange(250.2, 250.9);
-    QCOMPARE(chart.temperatureAxis()->min(), 0.0);
-    QCOMPARE(chart.temperatureAxis()->max(), 600.0);
-    chart.setTempRange(-0.9, 0.9);
-    QCOMPARE(chart.tempMin(), 0);
-    QCOMPARE(chart.tempMax(), 600);
-}
-
-void TestCharts::airgunChart_toAxisBoundClampsToTheIntRange()
-{
-    QCOMPARE(DynamicChartAirgun::toAxisBound(0.0), 0);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(300.9), 300);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(-300.9), -300);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(-0.99), 0);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(2147483647.0), kIntMax);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(2147483647.9), kIntMax);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(2147483648.0), kIntMax);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(-2147483648.0), kIntMin);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(-2147483648.9), kIntMin);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(-2147483649.0), kIntMin);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(1e300), kIntMax);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(-1e300), kIntMin);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(std::numeric_limits<double>::infinity()), kIntMax);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(-std::numeric_limits<double>::infinity()), kIntMin);
-    QCOMPARE(DynamicChartAirgun::toAxisBound(std::numeric_limits<double>::quiet_NaN()), 0);
-}
-
-void TestCharts::airgunChart_rangeSettersClampOutOfRangeBounds()
-{
-    DynamicChartAirgun chart;
-    chart.setTempRange(1e12, -5);
-    QCOMPARE(chart.tempMin(), -5);
-    QCOMPARE(chart.tempMax(), kIntMax);
-    QCOMPARE(chart.temperatureAxis()->min(), -5.0);
-    QCOMPARE(chart.temperatureAxis()->max(), double(kIntMax));
-
-    chart.setSpeedRange(-std::numeric_limits<double>::infinity(), 1e300);
-    QCOMPARE(chart.speedMin(), kIntMin);
-    QCOMPARE(chart.speedMax(), kIntMax);
-
-    // Both bounds beyond the same end clamp to the same value: ignored.
-    chart.setSpeedRange(5e9, 6e9);
-    QCOMPARE(chart.speedMin(), kIntMin);
-    QCOMPARE(chart.speedMax(), kIntMax);
-
-    // NaN counts as 0.
-    chart.setSpeedRange(std::numeric_limits<double>::quiet_NaN(), 40);
-    QCOMPARE(chart.speedMin(), 0);
-    QCOMPARE(chart.speedMax(), 40);
-
-    // The chart still draws with such an axis.
-    chart.resize(271, 221);
-    showAndSettle(&chart);
-    QVERIFY(!chart.grab().isNull());
-}
-
-void TestCharts::dynamicChart_initialCaptions()
-{
-    DynamicChart chart;
-    QGraphicsTextItem *current = chart.currentCaption();
-    QGraphicsTextItem *voltage = chart.voltageCaption();
-    QVERIFY(current && voltage);
-    QCOMPARE(current->toPlainText(), QStringLiteral("mA"));
-    QCOMPARE(voltage->toPlainText(), QStringLiteral("mV"));
-    QCOMPARE(captionColour(current), kOrange);
-    QCOMPARE(captionColour(voltage), kCyan);
-    QCOMPARE(current->scene(), chart.chart()->scene());
-    QCOMPARE(voltage->scene(), chart.chart()->scene());
-}
-
-void TestCharts::dynamicChart_setUnitLabels()
-{
-    DynamicChart chart;
-    chart.setUnitLabels(QStringLiteral("A"), QStringLiteral("V"));
-    QCOMPARE(chart.currentCaption()->toPlainText(), QStringLiteral("A"));
-    QCOMPARE(chart.voltageCaption()->toPlainText(), QStringLiteral("V"));
-    QCOMPARE(captionColour(chart.currentCaption()), kOrange);
-    QCOMPARE(captionColour(chart.voltageCaption()), kCyan);
-
-    // The texts are put in as given ("%1" replaced once, no field width).
-    chart.setUnitLabels(QStringLiteral("milliampere"), QString());
-    QCOMPARE(chart.currentCaption()->toPlainText(), QStringLiteral("milliampere"));
-    QCOMPARE(chart.voltageCaption()->toPlainText(), QString());
-
-    // setUnitLabels repositions the captions itself, also without a layout pass.
-    const QRectF area = chart.chart()->plotArea();
-    QCOMPARE(chart.currentCaption()->pos(), QPointF(area.left() - 10, area.top() - 40));
-    QCOMPARE(chart.voltageCaption()->pos(), QPointF(area.right(), area.top() - 40));
-}
-
-void TestCharts::dynamicChart_captionsFollowThePlotArea()
-{
-    DynamicChart chart;
-    chart.resize(271, 221);
-    showAndSettle(&chart);
-
-    QRectF area = chart.chart()->plotArea();
-    QVERIFY(area.isValid());
-    QCOMPARE(chart.currentCaption()->pos(), QPointF(area.left() - 10, area.top() - 40));
-    QCOMPARE(chart.voltageCaption()->pos(), QPointF(area.right(), area.top() - 40));
-
-    // Narrower axis labels ("0.0" to "1.0") widen the plot area: the captions
-    // follow. (Wider labels would not move it: Qt Charts gives the vertical axes
-    // at most 40 % of the chart width and elides the labels beyond that.)
-    chart.setCurrentRange(0, 1);
-    chart.setVoltageRange(0, 1);
-    QTRY_VERIFY(chart.chart()->plotArea() != area);
-    area = chart.chart()->plotArea();
-    QCOMPARE(chart.currentCaption()->pos(), QPointF(area.left() - 10, area.top() - 40));
-    QCOMPARE(chart.voltageCaption()->pos(), QPointF(area.right(), area.top() - 40));
-
-    // And a resize.
-    chart.chartView()->resize(400, 300);
-    QTRY_VERIFY(chart.chart()->plotArea() != area);
-    area = chart.chart()->plotArea();
-    QCOMPARE(chart.currentCaption()->pos(), QPointF(area.left() - 10, area.top() - 40));
-    QCOMPARE(chart.voltageCaption()->pos(), QPointF(area.right(), area.top() - 40));
-
-    // The captions sit above the plot area, inside the visible part of the view.
-    QVERIFY(chart.currentCaption()->pos().y() >= -5);
-    QVERIFY(chart.currentCaption()->pos().y() + 20 < area.top());
-}
-
-void TestCharts::dynamicChart_arrowsFollowThePlotArea()
-{
-    DynamicChart chart;
-    chart.resize(271, 221);
-    showAndSettle(&chart);
-    ArrowAxisChart *view = chart.chartView();
-
-    auto check = [&]() {
-        const QRectF p = chart.chart()->plotArea();
-        QCOMPARE(view->leftAxisLine()->line(), QLineF(p.left(), p.bottom(), p.left(), p.top() - 6));
-        QCOMPARE(view->rightAxisLine()->line(),
-                 QLineF(p.right(), p.bottom(), p.right(), p.top() - 6));
-        const QPolygonF left =
-            view->leftArrowHead()->polygon().translated(view->leftArrowHead()->pos());
-        const QPolygonF right =
-            view->rightArrowHead()->polygon().translated(view->rightArrowHead()->pos());
-        QCOMPARE(left,
-                 QPolygonF({QPointF(p.left() - 6, p.top() - 6), QPointF(p.left(), p.top() - 12),
-                            QPointF(p.left() + 6, p.top() - 6)}));
-        QCOMPARE(right,
-                 QPolygonF({QPointF(p.right() - 6, p.top() - 6), QPointF(p.right(), p.top() - 12),
-                            QPointF(p.right() + 6, p.top() - 6)}));
+    // The named axis has the new range, stored and applied; every other keeps its default.
+    struct Axis
+    {
+        const char *name;
+        QValueAxis *axis;
+        double storedMin, storedMax, defaultMax;
     };
-    check();
-    const QRectF before = chart.chart()->plotArea();
-    chart.setCurrentRange(0, 1);
-    QTRY_VERIFY(chart.chart()->plotArea() != before);
-    check();
-}
-
-void TestCharts::arrowAxisChart_initialisation()
-{
-    ArrowAxisChart view;
-    QVERIFY(view.chart()); // QChartView's own chart until initialisation
-    QCOMPARE(view.leftAxisLine(), nullptr);
-
-    auto *chart = new QChart();
-    view.setArrowChart(chart);
-    view.initialize();
-    QCOMPARE(view.chart(), chart);
-    QVERIFY(view.renderHints().testFlag(QPainter::Antialiasing));
-    QVERIFY(!chart->legend()->isVisible());
-    QCOMPARE(chart->margins(), QMargins(-5, 20, 20, -5));
-
-    QGraphicsLineItem *leftLine = view.leftAxisLine();
-    QGraphicsLineItem *rightLine = view.rightAxisLine();
-    QGraphicsPolygonItem *leftHead = view.leftArrowHead();
-    QGraphicsPolygonItem *rightHead = view.rightArrowHead();
-    QVERIFY(leftLine && rightLine && leftHead && rightHead);
-
-    for (QGraphicsLineItem *line : {leftLine, rightLine}) {
-        QCOMPARE(line->pen().widthF(), 2.0);
-        QCOMPARE(line->pen().style(), Qt::SolidLine);
-        QCOMPARE(line->pen().capStyle(), Qt::SquareCap);
-        QCOMPARE(line->pen().joinStyle(), Qt::BevelJoin);
+    const Axis axes[] = {
+        {"current", power.currentAxis(), power.currentMin(), power.currentMax(), 1000},
+        {"voltage", power.voltageAxis(), power.voltageMin(), power.voltageMax(), 2200},
+        {"temperature", airgun.temperatureAxis(), double(airgun.tempMin()),
+         double(airgun.tempMax()), 600},
+        {"speed", airgun.speedAxis(), double(airgun.speedMin()), double(airgun.speedMax()), 160},
+    };
+    for (const Axis &each : axes) {
+        const bool named = axis == QLatin1String(each.name);
+        const double expectedMin = named ? min : 0.0;
+        const double expectedMax = named ? max : each.defaultMax;
+        QCOMPARE(each.axis->min(), expectedMin);
+        QCOMPARE(each.axis->max(), expectedMax);
+        QCOMPARE(each.storedMin, expectedMin);
+        QCOMPARE(each.storedMax, expectedMax);
     }
-    QCOMPARE(leftLine->pen().color(), kOrange);
-    QCOMPARE(rightLine->pen().color(), kCyan);
-    QCOMPARE(leftHead->brush().color(), kOrange);
-    QCOMPARE(leftHead->brush().style(), Qt::SolidPattern);
-    QCOMPARE(leftHead->pen().style(), Qt::NoPen);
-    QCOMPARE(rightHead->brush().color(), kCyan);
-    QCOMPARE(rightHead->pen().style(), Qt::NoPen);
-
-    // In the view's scene, added after the chart: left line, right line, left
-    // head, right head (stacking order among equal z values).
-    QGraphicsScene *scene = view.scene();
-    for (QGraphicsItem *item :
-         std::initializer_list<QGraphicsItem *>{leftLine, rightLine, leftHead, rightHead})
-        QCOMPARE(item->scene(), scene);
-    QList<QGraphicsItem *> order;
-    for (QGraphicsItem *item : scene->items(Qt::AscendingOrder))
-        if (item == leftLine || item == rightLine || item == leftHead || item == rightHead)
-            order << item;
-    QCOMPARE(order, (QList<QGraphicsItem *>{leftLine, rightLine, leftHead, rightHead}));
-
-    // A second initialisation creates nothing new.
-    view.initialize();
-    QCOMPARE(view.leftAxisLine(), leftLine);
 }
 
-void TestCharts::arrowAxisChart_updateArrowsReadsThePlotAreaFromTheChart()
+void TestCharts::toAxisBound_data()
 {
-    ArrowAxisChart view;
-    view.setArrowChart(new QChart());
-    view.initialize();
-    view.resize(300, 220);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QCoreApplication::processEvents();
-
-    const QRectF p = view.chart()->plotArea();
-    view.updateArrows(QRectF(1, 2, 3, 4)); // the argument is ignored
-    QCOMPARE(view.leftAxisLine()->line(), QLineF(p.left(), p.bottom(), p.left(), p.top() - 6));
-    QCOMPARE(view.rightAxisLine()->line(), QLineF(p.right(), p.bottom(), p.right(), p.top() - 6));
-    const QRectF head = view.leftArrowHead()->sceneBoundingRect();
-    QCOMPARE(head.width(), 12.0);
-    QCOMPARE(head.bottom(), p.top() - 6);
-    QCOMPARE(head.top(), p.top() - 12);
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("bound");
+    QTest::newRow("300.9") << 300.9 << 300;
+    QTest::newRow("-300.9") << -300.9 << -300;
+    QTest::newRow("-0.99") << -0.99 << 0;
+    QTest::newRow("int max") << 2147483647.0 << kIntMax;
+    QTest::newRow("int max + 0.9") << 2147483647.9 << kIntMax;
+    QTest::newRow("int max + 1") << 2147483648.0 << kIntMax;
+    QTest::newRow("int min") << -2147483648.0 << kIntMin;
+    QTest::newRow("int min - 0.9") << -2147483648.9 << kIntMin;
+    QTest::newRow("int min - 1") << -2147483649.0 << kIntMin;
+    QTest::newRow("inf") << kInf << kIntMax;
+    QTest::newRow("-inf") << -kInf << kIntMin;
+    QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 0;
 }
 
-void TestCharts::arrowAxisChart_withoutChartDoesNothing()
+void TestCharts::toAxisBound()
 {
-    ArrowAxisChart view;
-    view.initialize();
-    view.updateArrows(QRectF(0, 0, 10, 10));
-    QCOMPARE(view.leftAxisLine(), nullptr);
-    QCOMPARE(view.arrowChart(), nullptr);
+    QFETCH(double, value);
+    QFETCH(int, bound);
+    QCOMPARE(DynamicChartAirgun::toAxisBound(value), bound);
 }
 
 QTEST_MAIN(TestCharts)
