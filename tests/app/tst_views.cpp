@@ -10,7 +10,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QGroupBox>
 #include <QMenu>
 #include <QScreen>
@@ -21,14 +20,25 @@
 
 namespace {
 
-// Group box heights of the numeric view and the spacing between them.
-const int multimeterBoxHeight = 161;
-const int powerBoxHeight = 241;
-const int ironBoxHeight = 161;
-const int airgunBoxHeight = 231;
+// The four instruments in the order of their panels, with the numeric view's
+// group box heights; the boxes stand 10 pixels apart.
+struct Device
+{
+    const char *action, *box, *key;
+    int boxHeight;
+};
+const Device devices[4] = {
+    {"action_multimeter", "groupBox_multimeter", "ids_DevView/mulView", 161},
+    {"action_regularPower", "groupBox_regularpower", "ids_DevView/powerView", 241},
+    {"action_electricIron", "groupBox_electicIron", "ids_DevView/elecIronView", 161},
+    {"action_airgun", "groupBox_airgun", "ids_DevView/airgunView", 231}};
+// The graphic view's rows: multimeter and power supply, iron and hot-air gun.
+const int rowMate[4] = {1, 0, 3, 2};
 const int boxSpacing = 10;
 const int topBarHeight = 41;
 const int topBarWidth = 291;
+using Flags = QVector<bool>;
+const Flags allOn(4, true);
 
 using TestEnvironment::writeSettings;
 
@@ -41,7 +51,6 @@ int storedInt(const QString &key)
 struct Window
 {
     MainWindow window;
-    QWidget *topBar = nullptr;
     QWidget *numericView = nullptr;
     QWidget *graphicView = nullptr;
     QStatusBar *statusBar = nullptr;
@@ -51,7 +60,6 @@ struct Window
 
     Window()
     {
-        topBar = window.findChild<QWidget *>("widget");
         numericView = window.findChild<QWidget *>("widget_2");
         graphicView = window.findChild<QWidget *>("widget_3");
         statusBar = window.findChild<QStatusBar *>("statusbar");
@@ -65,8 +73,15 @@ struct Window
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
 
-    QAction *action(const char *name) { return window.findChild<QAction *>(name); }
-    QWidget *box(const char *name) { return window.findChild<QGroupBox *>(name); }
+    QAction *action(int device) { return window.findChild<QAction *>(devices[device].action); }
+    QWidget *box(int device) { return window.findChild<QGroupBox *>(devices[device].box); }
+    QWidget *panel(int device)
+    {
+        const QList<QWidget *> panels = {window.mulPanel(), window.powerPanel(), window.ironPanel(),
+                                         window.airgunPanel()};
+        return panels[device];
+    }
+    void toggle(int device) { action(device)->trigger(); }
 
     // The window stands at the top right of the primary screen.
     bool placed() const
@@ -80,13 +95,46 @@ struct Window
         return QSize(topBarWidth, statusBar->height() + topBarHeight + boxesHeight);
     }
 
-    // The graphic view is exactly as large as its panels need, and the window
-    // exactly as large as the top bar, that view and the status bar.
-    void verifyGraphicFit() const
+    void verifyDisplayType(bool graphic)
     {
-        QCOMPARE(graphicView->size(), graphicView->sizeHint());
-        QCOMPARE(window.size(), QSize(qMax(topBarWidth, graphicView->width()),
-                                      statusBar->height() + topBarHeight + graphicView->height()));
+        QCOMPARE(numericView->isVisible(), !graphic);
+        QCOMPARE(graphicView->isVisible(), graphic);
+        QCOMPARE(valueAction->isChecked(), !graphic);
+        QCOMPARE(graphicAction->isChecked(), graphic);
+        QCOMPARE(rangeSettingAction->isEnabled(), graphic);
+        QCOMPARE(storedInt("SerialInfo/nDisplayType"), int(graphic));
+    }
+
+    // The view menu's check marks and the containers on screen follow the flags;
+    // the multimeter shows its table panel instead while the table mode lasts.
+    void verifyDevices(const Flags &on)
+    {
+        const bool graphic = graphicView->isVisible();
+        for (int i = 0; i < 4; ++i) {
+            const bool tableInstead = graphic && i == 0 && window.bTableMode;
+            QVERIFY2(action(i)->isChecked() == on[i], devices[i].action);
+            QVERIFY2((graphic ? panel(i) : box(i))->isVisible() == (on[i] && !tableInstead),
+                     devices[i].box);
+        }
+        QCOMPARE(window.mulTablePanel()->isVisible(), graphic && on[0] && window.bTableMode);
+    }
+
+    // The graphic view is exactly as large as its panels need, the numeric view
+    // as its boxes, and the window exactly as large as the top bar, that view
+    // and the status bar.
+    void verifyFit(const Flags &on)
+    {
+        if (graphicView->isVisible()) {
+            QCOMPARE(graphicView->size(), graphicView->sizeHint());
+            QCOMPARE(window.size(),
+                     QSize(qMax(topBarWidth, graphicView->width()),
+                           statusBar->height() + topBarHeight + graphicView->height()));
+            return;
+        }
+        int height = -boxSpacing;
+        for (int i = 0; i < 4; ++i)
+            height += on[i] ? devices[i].boxHeight + boxSpacing : 0;
+        QCOMPARE(window.size(), numericSize(height));
     }
 };
 
@@ -99,8 +147,6 @@ class ViewsTest : public QObject
 private slots:
     void init() { curSetting = savedSetting = SettingInfo(); }
 
-    // The start-up size must be the fitted size the window returns to after any
-    // view change, with the status bar measured as the window lays it out.
     void startUpSizeFitsShownViews_data()
     {
         QTest::addColumn<int>("displayType");
@@ -108,216 +154,108 @@ private slots:
         QTest::newRow("graphic") << 1;
     }
 
+    // The start-up size must be the fitted size the window returns to after any
+    // view change, with the status bar measured as the window lays it out.
     void startUpSizeFitsShownViews()
     {
         QFETCH(int, displayType);
         writeSettings({{"SerialInfo/nDisplayType", displayType}});
         Window w;
-        QCOMPARE(w.numericView->isVisible(), displayType == 0);
-        QCOMPARE(w.graphicView->isVisible(), displayType != 0);
-        QCOMPARE(w.valueAction->isChecked(), displayType == 0);
-        QCOMPARE(w.graphicAction->isChecked(), displayType != 0);
-        QCOMPARE(w.rangeSettingAction->isEnabled(), displayType != 0);
+        w.verifyDisplayType(displayType);
+        w.verifyDevices(allOn);
         QVERIFY(w.placed());
         const QSize startUpSize = w.window.size();
 
-        w.action("action_airgun")->trigger();
-        w.action("action_airgun")->trigger();
-        const QSize refitSize = w.window.size();
-        if (displayType)
-            w.verifyGraphicFit();
-        else
-            QCOMPARE(refitSize, w.numericSize(multimeterBoxHeight + powerBoxHeight + ironBoxHeight +
-                                              airgunBoxHeight + 3 * boxSpacing));
-        QCOMPARE(startUpSize, refitSize);
+        w.toggle(3);
+        w.toggle(3);
+        w.verifyFit(allOn);
+        QCOMPARE(startUpSize, w.window.size());
     }
 
-    void numericToggle_data()
+    void deviceToggle_data()
     {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("boxHeight");
-        QTest::newRow("multimeter") << "action_multimeter"
-                                    << "groupBox_multimeter"
-                                    << "ids_DevView/mulView" << multimeterBoxHeight;
-        QTest::newRow("power") << "action_regularPower"
-                               << "groupBox_regularpower"
-                               << "ids_DevView/powerView" << powerBoxHeight;
-        QTest::newRow("iron") << "action_electricIron"
-                              << "groupBox_electicIron"
-                              << "ids_DevView/elecIronView" << ironBoxHeight;
-        QTest::newRow("hot-air") << "action_airgun"
-                                 << "groupBox_airgun"
-                                 << "ids_DevView/airgunView" << airgunBoxHeight;
+        QTest::addColumn<int>("displayType");
+        QTest::addColumn<int>("device");
+        for (int type : {0, 1})
+            for (int device = 0; device < 4; ++device)
+                QTest::addRow("%s %s", type ? "graphic" : "numeric", devices[device].action)
+                    << type << device;
     }
 
-    void numericToggle()
+    void deviceToggle()
     {
-        QFETCH(QString, action);
-        QFETCH(QString, box);
-        QFETCH(QString, key);
-        QFETCH(int, boxHeight);
-        writeSettings();
+        QFETCH(int, displayType);
+        QFETCH(int, device);
+        writeSettings({{"SerialInfo/nDisplayType", displayType}});
         Window w;
-        QAction *toggle = w.action(qPrintable(action));
-        QWidget *groupBox = w.box(qPrintable(box));
-        const int allBoxes =
-            multimeterBoxHeight + powerBoxHeight + ironBoxHeight + airgunBoxHeight + 3 * boxSpacing;
-        const QList<QWidget *> panels = {w.window.mulPanel(), w.window.powerPanel(),
-                                         w.window.ironPanel(), w.window.airgunPanel()};
-
-        w.window.move(0, 0);
-        toggle->trigger();
-        QVERIFY(!groupBox->isVisible());
-        QVERIFY(!toggle->isChecked());
-        QCOMPARE(w.window.size(), w.numericSize(allBoxes - boxHeight - boxSpacing));
-        QVERIFY(w.placed());
-        QCOMPARE(storedInt(key), 0);
-        QCOMPARE(storedInt("SerialInfo/nDisplayType"), 0);
-        // The graphic panels wait for the next display type switch.
-        for (QWidget *panel : panels)
-            QVERIFY(!panel->isHidden());
-
-        w.window.move(0, 0);
-        toggle->trigger();
-        QVERIFY(groupBox->isVisible());
-        QVERIFY(toggle->isChecked());
-        QCOMPARE(w.window.size(), w.numericSize(allBoxes));
-        QVERIFY(w.placed());
-        QCOMPARE(storedInt(key), 1);
-    }
-
-    // Each row of the graphic view holds two panels: the view shrinks by a row
-    // only when both are off, so each instrument is toggled with its row mate.
-    void graphicToggle_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("panel");
-        QTest::addColumn<QString>("mateAction");
-        QTest::addColumn<int>("matePanel");
-        QTest::newRow("multimeter") << "action_multimeter"
-                                    << "ids_DevView/mulView" << 0 << "action_regularPower" << 1;
-        QTest::newRow("power") << "action_regularPower"
-                               << "ids_DevView/powerView" << 1 << "action_multimeter" << 0;
-        QTest::newRow("iron") << "action_electricIron"
-                              << "ids_DevView/elecIronView" << 2 << "action_airgun" << 3;
-        QTest::newRow("hot-air") << "action_airgun"
-                                 << "ids_DevView/airgunView" << 3 << "action_electricIron" << 2;
-    }
-
-    void graphicToggle()
-    {
-        QFETCH(QString, action);
-        QFETCH(QString, key);
-        QFETCH(int, panel);
-        QFETCH(QString, mateAction);
-        QFETCH(int, matePanel);
-        writeSettings({{"SerialInfo/nDisplayType", 1}});
-        Window w;
-        const QList<QWidget *> panels = {w.window.mulPanel(), w.window.powerPanel(),
-                                         w.window.ironPanel(), w.window.airgunPanel()};
-        QWidget *device = panels[panel];
-        QWidget *mate = panels[matePanel];
-        QAction *toggle = w.action(qPrintable(action));
-        QVERIFY(device->isVisible());
-        QVERIFY(!w.window.mulTablePanel()->isVisible());
+        const int mate = rowMate[device];
         const QSize fullHint = w.graphicView->sizeHint();
+        Flags on = allOn;
 
         w.window.move(0, 0);
-        toggle->trigger();
-        QVERIFY(!device->isVisible());
-        QVERIFY(mate->isVisible());
-        QVERIFY(!toggle->isChecked());
-        w.verifyGraphicFit();
+        w.toggle(device);
+        on[device] = false;
+        w.verifyDevices(on);
+        w.verifyFit(on);
         QVERIFY(w.placed());
-        QCOMPARE(storedInt(key), 0);
-        QCOMPARE(storedInt("SerialInfo/nDisplayType"), 1);
-        // The numeric view's group boxes wait for the next display type switch.
-        for (const char *box : {"groupBox_multimeter", "groupBox_regularpower",
-                                "groupBox_electicIron", "groupBox_airgun"})
-            QVERIFY(!w.box(box)->isHidden());
+        QCOMPARE(storedInt(devices[device].key), 0);
+        QCOMPARE(storedInt("SerialInfo/nDisplayType"), displayType);
+        // The other view's containers wait for the next display type switch.
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(!(displayType ? w.box(i) : w.panel(i))->isHidden());
 
-        w.action(qPrintable(mateAction))->trigger();
-        QVERIFY(!mate->isVisible());
-        w.verifyGraphicFit();
-        QVERIFY(w.graphicView->height() <= fullHint.height() - device->height());
+        if (displayType) {
+            // A row of the graphic view shrinks only when both its panels are off.
+            w.toggle(mate);
+            on[mate] = false;
+            w.verifyDevices(on);
+            w.verifyFit(on);
+            QVERIFY(w.graphicView->height() <= fullHint.height() - w.panel(device)->height());
+        }
 
         w.window.move(0, 0);
-        toggle->trigger();
-        QVERIFY(device->isVisible());
-        QVERIFY(toggle->isChecked());
-        w.verifyGraphicFit();
-        QVERIFY(w.graphicView->height() > fullHint.height() - device->height());
+        w.toggle(device);
+        on[device] = true;
+        w.verifyDevices(on);
+        w.verifyFit(on);
         QVERIFY(w.placed());
-        QCOMPARE(storedInt(key), 1);
+        QCOMPARE(storedInt(devices[device].key), 1);
 
-        w.action(qPrintable(mateAction))->trigger();
-        QCOMPARE(w.graphicView->size(), fullHint);
-        w.verifyGraphicFit();
+        if (displayType) {
+            QVERIFY(w.graphicView->height() > fullHint.height() - w.panel(device)->height());
+            w.toggle(mate);
+            QCOMPARE(w.graphicView->size(), fullHint);
+            w.verifyFit(allOn);
+        }
     }
 
     void displayTypeSwitchShowsFlaggedInstruments()
     {
         writeSettings();
         Window w;
-        w.action("action_regularPower")->trigger();
-        w.action("action_airgun")->trigger();
+        w.toggle(1);
+        w.toggle(3);
 
         w.window.move(0, 0);
         w.graphicAction->trigger();
-        QVERIFY(w.graphicView->isVisible());
-        QVERIFY(!w.numericView->isVisible());
-        QVERIFY(w.graphicAction->isChecked());
-        QVERIFY(!w.valueAction->isChecked());
-        QVERIFY(w.rangeSettingAction->isEnabled());
-        QCOMPARE(storedInt("SerialInfo/nDisplayType"), 1);
-        QVERIFY(w.window.mulPanel()->isVisible());
-        QVERIFY(w.window.ironPanel()->isVisible());
-        QVERIFY(!w.window.powerPanel()->isVisible());
-        QVERIFY(!w.window.airgunPanel()->isVisible());
-        QVERIFY(!w.window.mulTablePanel()->isVisible());
-        w.verifyGraphicFit();
+        w.verifyDisplayType(true);
+        w.verifyDevices({true, false, true, false});
+        w.verifyFit({true, false, true, false});
         QVERIFY(w.placed());
-
         // Choosing the active type again keeps it checked.
         w.graphicAction->trigger();
-        QVERIFY(w.graphicAction->isChecked());
-        QVERIFY(!w.valueAction->isChecked());
+        w.verifyDisplayType(true);
 
-        w.action("action_regularPower")->trigger();
-        w.action("action_multimeter")->trigger();
-        QVERIFY(w.window.powerPanel()->isVisible());
-        QVERIFY(!w.window.mulPanel()->isVisible());
-
+        w.toggle(1);
+        w.toggle(0);
         w.window.move(0, 0);
         w.valueAction->trigger();
-        QVERIFY(w.numericView->isVisible());
-        QVERIFY(!w.graphicView->isVisible());
-        QVERIFY(w.valueAction->isChecked());
-        QVERIFY(!w.graphicAction->isChecked());
-        QVERIFY(!w.rangeSettingAction->isEnabled());
-        QCOMPARE(storedInt("SerialInfo/nDisplayType"), 0);
-        QVERIFY(!w.box("groupBox_multimeter")->isVisible());
-        QVERIFY(w.box("groupBox_regularpower")->isVisible());
-        QVERIFY(w.box("groupBox_electicIron")->isVisible());
-        QVERIFY(!w.box("groupBox_airgun")->isVisible());
-        QVERIFY(!w.action("action_multimeter")->isChecked());
-        QVERIFY(w.action("action_regularPower")->isChecked());
-        QVERIFY(w.action("action_electricIron")->isChecked());
-        QVERIFY(!w.action("action_airgun")->isChecked());
-        QCOMPARE(w.window.size(), w.numericSize(powerBoxHeight + ironBoxHeight + boxSpacing));
+        w.verifyDisplayType(false);
+        w.verifyDevices({false, true, true, false});
+        w.verifyFit({false, true, true, false});
         QVERIFY(w.placed());
-
         w.valueAction->trigger();
-        QVERIFY(w.valueAction->isChecked());
-        QVERIFY(!w.graphicAction->isChecked());
-
-        QCOMPARE(storedInt("ids_DevView/mulView"), 0);
-        QCOMPARE(storedInt("ids_DevView/powerView"), 1);
-        QCOMPARE(storedInt("ids_DevView/elecIronView"), 1);
-        QCOMPARE(storedInt("ids_DevView/airgunView"), 0);
+        w.verifyDisplayType(false);
     }
 
     void tableModeTogglesTheTablePanel()
@@ -328,29 +266,19 @@ private slots:
         w.window.bTableMode = true;
         w.window.mulPanel()->hide();
         w.window.mulTablePanel()->show();
-        QAction *toggle = w.action("action_multimeter");
 
-        toggle->trigger();
-        QVERIFY(!w.window.mulTablePanel()->isVisible());
-        QVERIFY(!w.window.mulPanel()->isVisible());
-        QVERIFY(!toggle->isChecked());
-        w.verifyGraphicFit();
-        QCOMPARE(storedInt("ids_DevView/mulView"), 0);
+        w.toggle(0);
+        w.verifyDevices({false, true, true, true});
+        w.verifyFit({false, true, true, true});
+        QCOMPARE(storedInt(devices[0].key), 0);
 
-        toggle->trigger();
-        QVERIFY(w.window.mulTablePanel()->isVisible());
-        QVERIFY(!w.window.mulPanel()->isVisible());
-        QVERIFY(toggle->isChecked());
-        w.verifyGraphicFit();
-        QCOMPARE(storedInt("ids_DevView/mulView"), 1);
+        w.toggle(0);
+        w.verifyDevices(allOn);
+        w.verifyFit(allOn);
+        QCOMPARE(storedInt(devices[0].key), 1);
     }
 
-    void allViewsOffLeavesASmallWindow_data()
-    {
-        QTest::addColumn<int>("displayType");
-        QTest::newRow("numeric") << 0;
-        QTest::newRow("graphic") << 1;
-    }
+    void allViewsOffLeavesASmallWindow_data() { startUpSizeFitsShownViews_data(); }
 
     void allViewsOffLeavesASmallWindow()
     {
@@ -361,20 +289,8 @@ private slots:
                        {"ids_DevView/airgunView", 0},
                        {"SerialInfo/nDisplayType", displayType}});
         Window w;
-        for (const char *name :
-             {"action_multimeter", "action_regularPower", "action_electricIron", "action_airgun"})
-            QVERIFY(!w.action(name)->isChecked());
-        for (QWidget *panel : {static_cast<QWidget *>(w.window.mulPanel()),
-                               static_cast<QWidget *>(w.window.powerPanel()),
-                               static_cast<QWidget *>(w.window.ironPanel()),
-                               static_cast<QWidget *>(w.window.airgunPanel()),
-                               static_cast<QWidget *>(w.window.mulTablePanel())})
-            QVERIFY(!panel->isVisible());
-        for (const char *box : {"groupBox_multimeter", "groupBox_regularpower",
-                                "groupBox_electicIron", "groupBox_airgun"})
-            QVERIFY(!w.box(box)->isVisible());
-        QWidget *view = displayType ? w.graphicView : w.numericView;
-        QVERIFY(view->isVisible());
+        w.verifyDisplayType(displayType);
+        w.verifyDevices(Flags(4, false));
         QCOMPARE(w.window.width(), topBarWidth);
         // Only the top bar, the empty view and the status bar remain.
         const int viewHeight = w.window.height() - w.statusBar->height() - topBarHeight;
@@ -382,14 +298,9 @@ private slots:
         QVERIFY(w.placed());
 
         // The view menu brings an instrument back.
-        w.action("action_electricIron")->trigger();
-        QVERIFY(w.action("action_electricIron")->isChecked());
-        QVERIFY(displayType ? w.window.ironPanel()->isVisible()
-                            : w.box("groupBox_electicIron")->isVisible());
-        if (displayType)
-            w.verifyGraphicFit();
-        else
-            QCOMPARE(w.window.size(), w.numericSize(ironBoxHeight));
+        w.toggle(2);
+        w.verifyDevices({false, false, true, false});
+        w.verifyFit({false, false, true, false});
         QVERIFY(w.placed());
     }
 };

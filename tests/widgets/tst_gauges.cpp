@@ -8,17 +8,11 @@
 
 #include <cmath>
 
-// A paint device that records what a widget draws: lines, texts with their fonts
-// and pixmaps, in device coordinates.
+// A paint device that records what a widget draws: lines, texts and pixmaps, in
+// device coordinates.
 class RecordingEngine : public QPaintEngine
 {
 public:
-    struct Text
-    {
-        QString text;
-        QFont font;
-    };
-
     RecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
     bool begin(QPaintDevice *) override { return true; }
     bool end() override { return true; }
@@ -38,10 +32,7 @@ public:
         for (int i = 0; i < count; ++i)
             lines << transform.map(QLineF(l[i]));
     }
-    void drawTextItem(const QPointF &, const QTextItem &item) override
-    {
-        texts << Text{item.text(), item.font()};
-    }
+    void drawTextItem(const QPointF &, const QTextItem &item) override { texts << item.text(); }
     void drawPixmap(const QRectF &r, const QPixmap &, const QRectF &) override
     {
         pixmaps << transform.mapRect(r);
@@ -51,22 +42,23 @@ public:
 
     QTransform transform;
     QList<QLineF> lines;
-    QList<Text> texts;
+    QStringList texts;
     QList<QRectF> pixmaps;
 };
 
 class RecordingDevice : public QPaintDevice
 {
 public:
-    explicit RecordingDevice(QSize size) : size(size) {}
-    QPaintEngine *paintEngine() const override { return &engine; }
-    QStringList textStrings() const
+    // Paints the widget through a painter, so its paint calls reach the device as they are.
+    explicit RecordingDevice(QWidget *w) : size(w->size())
     {
-        QStringList result;
-        for (const auto &t : engine.texts)
-            result << t.text;
-        return result;
+        QPainter painter(this);
+        w->render(&painter);
     }
+    QPaintEngine *paintEngine() const override { return &engine; }
+    // The value box comes after the six scale labels; a glyph missing from the
+    // digit font may split its text into several pieces.
+    QString valueBox() const { return engine.texts.mid(6).join(QString()); }
 
     mutable RecordingEngine engine;
 
@@ -94,13 +86,6 @@ private:
     QSize size;
 };
 
-// Paints the widget through a painter, so its paint calls reach the device as they are.
-static void record(QWidget *w, RecordingDevice &device)
-{
-    QPainter painter(&device);
-    w->render(&painter);
-}
-
 static QPropertyAnimation *animationOf(QWidget *w)
 {
     auto *animation = w->findChild<QPropertyAnimation *>();
@@ -118,7 +103,6 @@ private slots:
     void angleIsClampedAndFuzzyCompared();
     void newValueContinuesFromTheNeedle();
     void ironScaleIsDrawn();
-    void ironValueBoxShowsValueAndUnit();
     void rangeSetterRules();
     void dialStopsAndPointer_data();
     void dialStopsAndPointer();
@@ -153,12 +137,7 @@ void TestGauges::ironValueIsClampedAndAimed()
     gauge.setRange(minimum, maximum);
     gauge.setValue(input);
     QCOMPARE(gauge.value(), shown);
-
     QPropertyAnimation *animation = animationOf(&gauge);
-    QCOMPARE(animation->targetObject(), &gauge);
-    QCOMPARE(animation->propertyName(), QByteArray("angle"));
-    QCOMPARE(animation->duration(), 200);
-    QCOMPARE(animation->easingCurve().type(), QEasingCurve::Linear);
     QCOMPARE(animation->endValue().toDouble(), angle);
     QTRY_COMPARE_WITH_TIMEOUT(animation->state(), QAbstractAnimation::Stopped, 2000);
     QCOMPARE(gauge.angle(), angle);
@@ -174,7 +153,6 @@ void TestGauges::angleIsClampedAndFuzzyCompared()
     GaugeIron_widget iron;
     GaugeWidget dial;
     QCOMPARE(dial.angle(), 180.0);
-    QCOMPARE(animationOf(&dial)->state(), QAbstractAnimation::Stopped);
 
     for (QWidget *w : {static_cast<QWidget *>(&iron), static_cast<QWidget *>(&dial)}) {
         w->setProperty("angle", 250.0);
@@ -196,32 +174,23 @@ void TestGauges::newValueContinuesFromTheNeedle()
     QPropertyAnimation *animation = animationOf(&gauge);
     gauge.setValue(600);
     QCOMPARE(animation->state(), QAbstractAnimation::Running);
-    // Halfway through the glide the needle is at 90 degrees.
-    animation->setCurrentTime(100);
-    QCOMPARE(gauge.angle(), 90.0);
+    // A quarter into the linear 200 ms glide the needle is at 45 degrees.
+    animation->setCurrentTime(50);
+    QCOMPARE(gauge.angle(), 45.0);
 
-    gauge.setValue(150);
+    gauge.setValue(300);
     QCOMPARE(animation->state(), QAbstractAnimation::Running);
-    QCOMPARE(animation->startValue().toDouble(), 90.0);
-    QCOMPARE(animation->endValue().toDouble(), 45.0);
-    QCOMPARE(gauge.angle(), 90.0);
-    QTRY_COMPARE_WITH_TIMEOUT(gauge.angle(), 45.0, 2000);
-
-    // The same in real time: the second glide starts wherever the first one got to.
-    gauge.setValue(600);
-    QTest::qWait(50);
-    const double reached = gauge.angle();
-    gauge.setValue(0);
-    QCOMPARE(animation->startValue().toDouble(), reached);
-    QTRY_COMPARE_WITH_TIMEOUT(gauge.angle(), 0.0, 2000);
+    QCOMPARE(animation->startValue().toDouble(), 45.0);
+    QCOMPARE(animation->endValue().toDouble(), 90.0);
+    QCOMPARE(gauge.angle(), 45.0);
+    QTRY_COMPARE_WITH_TIMEOUT(gauge.angle(), 90.0, 2000);
 }
 
 void TestGauges::ironScaleIsDrawn()
 {
     GaugeIron_widget gauge;
     gauge.resize(301, 171);
-    RecordingDevice device(gauge.size());
-    record(&gauge, device);
+    const RecordingDevice device(&gauge);
 
     // 51 ticks, every tenth one long, labelled at each fifth of the span.
     QCOMPARE(device.engine.lines.size(), 51);
@@ -239,80 +208,50 @@ void TestGauges::ironScaleIsDrawn()
     // The first tick is at the left end of the arc, the last at the right end.
     QVERIFY(std::abs(device.engine.lines.first().p1().x() - (cx - radius)) < 0.01);
     QVERIFY(std::abs(device.engine.lines.last().p1().x() - (cx + radius)) < 0.01);
-
-    QStringList texts = device.textStrings();
-    QCOMPARE(texts.mid(0, 6), QStringList({"0", "120", "240", "360", "480", "600"}));
+    QCOMPARE(device.engine.texts.mid(0, 6), QStringList({"0", "120", "240", "360", "480", "600"}));
 
     gauge.setRange(0.1, 0.7);
-    RecordingDevice small(gauge.size());
-    record(&gauge, small);
+    const RecordingDevice small(&gauge);
     QCOMPARE(small.engine.lines.size(), 51);
-    QCOMPARE(small.textStrings().mid(0, 6),
+    QCOMPARE(small.engine.texts.mid(0, 6),
              QStringList({"0.1", "0.22", "0.34", "0.46", "0.58", "0.7"}));
 
     // A span too narrow for its own step still ends.
     gauge.setRange(1e17, 1e17 + 64);
-    RecordingDevice narrow(gauge.size());
-    record(&gauge, narrow);
-    QVERIFY(narrow.engine.lines.size() <= 100);
-}
-
-void TestGauges::ironValueBoxShowsValueAndUnit()
-{
-    GaugeIron_widget gauge;
-    gauge.resize(301, 171);
-    gauge.setUnit(QStringLiteral("℃"));
-    gauge.setValue(700);
-    RecordingDevice device(gauge.size());
-    record(&gauge, device);
-    // The six scale labels come first; a glyph missing from the digit font may
-    // split the box text into several pieces.
-    QCOMPARE(device.textStrings().mid(6).join(QString()), QStringLiteral("600 ℃"));
-    const RecordingEngine::Text box = device.engine.texts.at(6);
-    QCOMPARE(box.font.family(), QStringLiteral("DSEG7 Classic"));
-    QCOMPARE(box.font.pointSize(), 18);
-    QVERIFY(box.font.bold());
+    QVERIFY(RecordingDevice(&gauge).engine.lines.size() <= 100);
 }
 
 void TestGauges::rangeSetterRules()
 {
     GaugeIron_widget gauge;
-    double minimum = -1, maximum = -1;
-    QString unit = "x";
-    gauge.getRangeAndUnit(minimum, maximum, unit);
-    QCOMPARE(minimum, 0.0);
-    QCOMPARE(maximum, 600.0);
-    QCOMPARE(unit, QString());
+    gauge.resize(301, 171);
+    const auto range = [&gauge]() {
+        double minimum = -1, maximum = -1;
+        QString unit = "x";
+        gauge.getRangeAndUnit(minimum, maximum, unit);
+        return QString("%1..%2 %3").arg(minimum).arg(maximum).arg(unit);
+    };
+    QCOMPARE(range(), QString("0..600 "));
 
+    // Equal or non-finite ends are ignored; reversed ends are ordered.
     gauge.setUnit(QStringLiteral("℉"));
     gauge.setRange(100, 100);
-    gauge.getRangeAndUnit(minimum, maximum, unit);
-    QCOMPARE(minimum, 0.0);
-    QCOMPARE(maximum, 600.0);
-    QCOMPARE(unit, QStringLiteral("℉"));
-
+    QCOMPARE(range(), QString("0..600 ℉"));
     gauge.setRange(500, 200);
-    gauge.getRangeAndUnit(minimum, maximum, unit);
-    QCOMPARE(minimum, 200.0);
-    QCOMPARE(maximum, 500.0);
-
+    QCOMPARE(range(), QString("200..500 ℉"));
     gauge.setRange(std::nan(""), 10);
     gauge.setRange(0, INFINITY);
-    gauge.getRangeAndUnit(minimum, maximum, unit);
-    QCOMPARE(minimum, 200.0);
-    QCOMPARE(maximum, 500.0);
+    QCOMPARE(range(), QString("200..500 ℉"));
 
     // A narrower range keeps the needle where it is until the next value,
     // while the value box is limited at the next paint.
     gauge.setRange(0, 600);
     gauge.setValue(450);
     QTRY_COMPARE_WITH_TIMEOUT(gauge.angle(), 135.0, 2000);
+    QCOMPARE(RecordingDevice(&gauge).valueBox(), QStringLiteral("450 ℉"));
     gauge.setRange(0, 300);
     QCOMPARE(gauge.angle(), 135.0);
-    gauge.resize(301, 171);
-    RecordingDevice device(gauge.size());
-    record(&gauge, device);
-    QCOMPARE(device.textStrings().mid(6).join(QString()), QStringLiteral("300 ℉"));
+    QCOMPARE(RecordingDevice(&gauge).valueBox(), QStringLiteral("300 ℉"));
     QCOMPARE(gauge.angle(), 135.0);
 }
 
@@ -320,6 +259,7 @@ void TestGauges::dialStopsAndPointer_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<double>("angle");
+    QTest::newRow("OFF") << 0 << 180.0;
     QTest::newRow("mV") << 1 << 144.0;
     QTest::newRow("resistance") << 2 << 108.0;
     QTest::newRow("diode") << 3 << 72.0;
@@ -337,16 +277,8 @@ void TestGauges::dialStopsAndPointer()
     GaugeWidget dial;
     dial.setProperty("angle", 90.0);
     dial.setFunctionType(type);
-    QPropertyAnimation *animation = animationOf(&dial);
-    QCOMPARE(animation->duration(), 200);
-    QCOMPARE(animation->easingCurve().type(), QEasingCurve::Linear);
-    QCOMPARE(animation->startValue().toDouble(), 90.0);
-    QCOMPARE(animation->endValue().toDouble(), angle);
+    QCOMPARE(animationOf(&dial)->endValue().toDouble(), angle);
     QTRY_COMPARE_WITH_TIMEOUT(dial.angle(), angle, 2000);
-
-    // Back to "OFF" at the left end.
-    dial.setFunctionType(0);
-    QTRY_COMPARE_WITH_TIMEOUT(dial.angle(), 180.0, 2000);
 }
 
 void TestGauges::dialRestartsFromThePointer()
@@ -355,6 +287,7 @@ void TestGauges::dialRestartsFromThePointer()
     QPropertyAnimation *animation = animationOf(&dial);
     dial.setFunctionType(3);
     QCOMPARE(animation->startValue().toDouble(), 180.0);
+    // A quarter of the linear 200 ms swing.
     animation->setCurrentTime(50);
     QCOMPARE(dial.angle(), 153.0);
     dial.setFunctionType(3);
@@ -369,18 +302,12 @@ void TestGauges::dialDrawsOnlyTheStopsItHas()
     dial.resize(301, 181);
     QPixmap picture(24, 24);
     picture.fill(Qt::red);
-    dial.setFunctionPixmap(picture, 2);
-    dial.setFunctionPixmap(picture, 5);
     // Stop 0 is "OFF" and has no picture; indexes past the last stop do not exist.
-    dial.setFunctionPixmap(picture, 0);
-    dial.setFunctionPixmap(picture, 6);
-    dial.setFunctionPixmap(picture, -1);
+    for (int index : {2, 5, 0, 6, -1})
+        dial.setFunctionPixmap(picture, index);
 
-    RecordingDevice device(dial.size());
-    record(&dial, device);
-    QCOMPARE(device.textStrings(), QStringList{"OFF"});
-    QCOMPARE(device.engine.texts.first().font.family(), QStringLiteral("Arial"));
-    QCOMPARE(device.engine.texts.first().font.pointSize(), 8);
+    const RecordingDevice device(&dial);
+    QCOMPARE(device.engine.texts, QStringList{"OFF"});
 
     // Stop 2 at 108 degrees, stop 5 at 0 degrees, on the circle of radius R + 20.
     const double cx = 150, cy = 181 / 1.15, r = 181 * 0.6 + 20;

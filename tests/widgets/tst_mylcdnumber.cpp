@@ -27,6 +27,8 @@ QStringList codes(int digit, const QString &segments)
 
 const QStringList k123 = {"40", "42", "50", "52", "53", "60", "61",
                           "63", "70", "80", "81", "82", "83"};
+// The elements those codes light: digit 0 is blank, the point stands before digit 2.
+const QList<int> k123Lit = {5, 9, 29, 2, 6, 14, 18, 26, 3, 7, 11, 15, 27};
 
 // Element index -> a pixel well inside it, for the display's form size 171 x 101
 // (segment length 28, thickness 4, digit origins (15 + 40k, 25)).
@@ -57,15 +59,6 @@ QImage paint(myLCDNumber &lcd, const QString &shotName = QString())
     lcd.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
     saveShot(image, shotName);
     return image;
-}
-
-int paintedPixels(const QImage &image, const QRect &rect)
-{
-    int count = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            count += image.pixelColor(x, y) != kBackground;
-    return count;
 }
 
 // Every element's probe is black when lit and untouched background otherwise.
@@ -156,9 +149,8 @@ private slots:
         lcd.resize(171, 101);
         QSignalSpy spy(&lcd, &myLCDNumber::sendCurValue);
         lcd.setSegments(k123, false);
-        const QList<int> lit = {5, 9, 29, 2, 6, 14, 18, 26, 3, 7, 11, 15, 27};
         for (int i = 0; i < 3; ++i)
-            verifyLit(paint(lcd, i == 0 ? "1.23" : QString()), lit);
+            verifyLit(paint(lcd, i == 0 ? "1.23" : QString()), k123Lit);
         QCOMPARE(spy.count(), 3);
         for (const QList<QVariant> &args : spy) {
             QCOMPARE(args[0].toString(), QString("1.23"));
@@ -189,7 +181,7 @@ private slots:
 
         lcd.setSegments(k123, true);
         QCOMPARE(spy.count(), 2); // painting waits for the event loop
-        verifyLit(paint(lcd), {5, 9, 29, 2, 6, 14, 18, 26, 3, 7, 11, 15, 27});
+        verifyLit(paint(lcd), k123Lit);
     }
 
     void closingThePortKeepsTheLastReading()
@@ -259,61 +251,33 @@ private slots:
         QCOMPARE(spy.count(), 2);
     }
 
-    // The display among the icons of the multimeter box, as the main window lays it out.
-    void displayAndIconsInTheMultimeterBox()
+    // The display in the multimeter box of the numeric view: the box shows through
+    // the unlit segments. Every icon of the program loads as a picture.
+    void displayInTheMultimeterBox()
     {
-        const QStringList icons = {"a.png",
-                                   "A_blue.png",
-                                   "ac.png",
-                                   "airgun.png",
-                                   "altaPressione.png",
-                                   "app.png",
-                                   "buzzer.png",
-                                   "dc.png",
-                                   "dc_white.png",
-                                   "diode.png",
-                                   "diode_white.png",
-                                   "f.png",
-                                   "f_white.png",
-                                   "freeze.png",
-                                   "help.png",
-                                   "hz.png",
-                                   "hz_white.png",
-                                   "realTemp.png",
-                                   "resistance.png",
-                                   "setting.png",
-                                   "settingTemp.png",
-                                   "settingTemp_blue.png",
-                                   "speed.png",
-                                   "temp_yellow.png",
-                                   "v.png",
-                                   "v_yellow.png",
-                                   "view.png",
-                                   "w.png",
-                                   "w_green.png",
-                                   QString::fromUtf8("\u03a9.png")};
-        QCOMPARE(QDir(":/icon").entryList().size(), icons.size());
+        const QStringList icons =
+            QString("a A_blue ac airgun altaPressione app buzzer dc dc_white diode diode_white f "
+                    "f_white freeze help hz hz_white realTemp resistance setting settingTemp "
+                    "settingTemp_blue speed temp_yellow v v_yellow view w w_green \u03a9")
+                .split(' ');
         for (const QString &name : icons)
-            QVERIFY2(!QImage(":/icon/" + name).isNull(), qPrintable(name));
+            QVERIFY2(!QImage(":/icon/" + name + ".png").isNull(), qPrintable(name));
 
         QGroupBox box;
         box.setObjectName("groupBox_multimeter");
-        box.setFlat(true);
         box.setFixedSize(281, 161);
-        box.setStyleSheet("QWidget\n{\nborder:none;\nborder-radius:20px;\n}\n\n"
-                          "#groupBox_multimeter\n{\n\tbackground-color:#ddbbc1;\n}");
-        const auto icon = [&box](const QString &name, const QRect &rect) {
+        box.setStyleSheet("QWidget { border: none; border-radius: 20px; }"
+                          "#groupBox_multimeter { background-color: #ddbbc1; }");
+        const QList<QPair<QString, QRect>> places = {{"dc", {10, 70, 61, 51}},
+                                                     {"freeze", {130, 34, 21, 21}},
+                                                     {"diode", {160, 34, 21, 21}},
+                                                     {"buzzer", {190, 34, 21, 21}},
+                                                     {"altaPressione", {220, 34, 21, 21}}};
+        for (const auto &place : places) {
             auto *label = new QLabel(&box);
-            label->setGeometry(rect);
-            label->setStyleSheet("image: url(:/icon/" + name + ");");
-        };
-        const QList<QPair<QString, QRect>> places = {{"dc.png", {10, 70, 61, 51}},
-                                                     {"freeze.png", {130, 34, 21, 21}},
-                                                     {"diode.png", {160, 34, 21, 21}},
-                                                     {"buzzer.png", {190, 34, 21, 21}},
-                                                     {"altaPressione.png", {220, 34, 21, 21}}};
-        for (const auto &place : places)
-            icon(place.first, place.second);
+            label->setGeometry(place.second);
+            label->setStyleSheet("image: url(:/icon/" + place.first + ".png);");
+        }
         auto *unit = new QLabel("V", &box);
         unit->setGeometry(235, 100, 41, 41);
         unit->setFont(QFont(unit->font().family(), 18, 75));
@@ -324,9 +288,6 @@ private slots:
 
         const QImage shot = box.grab().toImage().convertToFormat(QImage::Format_ARGB32);
         saveShot(shot, "in_multimeter_box");
-        for (const auto &place : places)
-            QVERIFY2(paintedPixels(shot, place.second) > place.second.width() * 2,
-                     qPrintable(place.first));
         QCOMPARE(shot.pixelColor(QPoint(70, 50) + probe(2)), QColor(Qt::black));
         QCOMPARE(shot.pixelColor(QPoint(70, 50) + probe(0)), kBackground);
     }
