@@ -75,7 +75,13 @@ QStringList allKeys()
                       "ids_language", "ids_version", "ids_language_cn", "ids_language_de",
                       "ids_language_en", "ids_language_fr", "ids_language_it", "ids_language_jp",
                       "ids_language_ru", "ids_language_tw", "ids_versionNum"}) +
-           groupKeys("Remind_Language", {"ids_remind", "ids_ok"});
+           groupKeys("Remind_Language", {"ids_remind", "ids_ok"}) +
+           groupKeys("ids_Record_Language",
+                     {"ids_record", "ids_stopRecord", "ids_openFolder", "ids_rows",
+                      "ids_cannotStart", "ids_stopped", "ids_diskFull", "ids_readOnly",
+                      "ids_noPermission", "ids_removed"}) +
+           groupKeys("ids_Port_Language", {"ids_waiting", "ids_noPermission", "ids_inUse",
+                                           "ids_notFound", "ids_openError"});
 }
 
 } // namespace
