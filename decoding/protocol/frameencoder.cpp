@@ -2,6 +2,28 @@
 
 #include "crc16.h"
 
+namespace {
+
+constexpr int kSpareHeaderByte = 7;
+
+bool faultShows(FrameEncoder::Fault fault, quint16 crc)
+{
+    switch (fault) {
+    case FrameEncoder::Fault::SwappedChecksum:
+        return (crc >> 8) != (crc & 0xFF);
+    case FrameEncoder::Fault::LowerCaseChecksum:
+        for (int shift = 0; shift < 16; shift += 4) {
+            if (((crc >> shift) & 0xF) >= 0xA)
+                return true;
+        }
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
 QByteArray FrameEncoder::frame(const QByteArray &payload, Fault fault)
 {
     QByteArray bytes;
@@ -10,6 +32,13 @@ QByteArray FrameEncoder::frame(const QByteArray &payload, Fault fault)
     bytes.append(char(payload.size() & 0xFF));
     bytes.append(payload);
     quint16 crc = crc16Modbus(bytes);
+    // Some checksums look the same swapped or in lower case; a broken frame must
+    // never pass, so change the last header byte (which no decoder reads) until
+    // the fault shows.
+    for (int spare = 1; !faultShows(fault, crc) && spare < 256; ++spare) {
+        bytes[kSpareHeaderByte] = char(spare);
+        crc = crc16Modbus(bytes);
+    }
     if (fault == Fault::WrongChecksum)
         crc = quint16(crc + 1);
     if (fault == Fault::SwappedChecksum)

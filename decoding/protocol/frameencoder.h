@@ -4,7 +4,8 @@
 #include <QList>
 
 // Builds C1 frames as the instruments send them, and deliberately broken ones
-// for tests. All frames are ASCII hex text, upper case.
+// for tests: a frame built with a fault never passes the checks, whatever its
+// payload. All frames are ASCII hex text, upper case.
 class FrameEncoder
 {
 public:

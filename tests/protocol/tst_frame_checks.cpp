@@ -75,6 +75,37 @@ private slots:
         QVERIFY(!C1Frame::isIntact(frame, 0, frame.size()));
     }
 
+    void everyFaultBreaksEveryPayload()
+    {
+        // Some checksums read the same swapped (equal bytes) or in lower case (no
+        // digit above 9); the faults must break those frames too.
+        const FrameEncoder::Fault faults[] = {
+            FrameEncoder::Fault::SwappedChecksum, FrameEncoder::Fault::LowerCaseChecksum,
+            FrameEncoder::Fault::WrongChecksum, FrameEncoder::Fault::WrongEndMarker,
+            FrameEncoder::Fault::WrongStartMarker};
+        int equalBytes = 0, noLetters = 0;
+        for (int n = 0; n < 3000; ++n) {
+            const QByteArray payload = FrameEncoder::payload(
+                0x0002, FrameEncoder::stationRecord(QByteArray::number(n), 0x0043));
+            const QByteArray good = FrameEncoder::frame(payload);
+            const QByteArray checksum = good.mid(good.size() - 6, 4);
+            equalBytes += checksum.left(2) == checksum.mid(2);
+            noLetters += checksum.toLower() == checksum;
+            for (FrameEncoder::Fault fault : faults) {
+                const QByteArray broken = FrameEncoder::frame(payload, fault);
+                QCOMPARE(broken.size(), good.size());
+                QCOMPARE(broken.mid(20, broken.size() - 26), good.mid(20, good.size() - 26));
+                if (C1Frame::isIntact(broken, 0, broken.size()) ||
+                    broken.startsWith("C1") &&
+                        C1Frame::check(QString::fromLatin1(broken)).checksumOk)
+                    QFAIL(
+                        qPrintable("fault " + QString::number(int(fault)) + " passes: " + broken));
+            }
+        }
+        QVERIFY(equalBytes > 0);
+        QVERIFY(noLetters > 0);
+    }
+
     void lengthFieldThatIsNotHexReadsAsZero()
     {
         QByteArray frame = FrameEncoder::frame(QByteArray::fromHex("0000000100"));
