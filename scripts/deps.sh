@@ -6,7 +6,7 @@ korvanta_packages=(
   qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev libqt5charts5-dev
   libbenchmark-dev
   fonts-dseg fonts-liberation
-  xvfb xauth
+  xvfb xauth imagemagick
 )
 
 korvanta_install_deps() {

@@ -8,7 +8,7 @@
 class HotAirModel : public Instrument
 {
 public:
-    static constexpr double kSetCelsius = 300, kRoomCelsius = 22, kHeatingSeconds = 7;
+    static constexpr double kSetCelsius = 300, kRoomCelsius = 22, kHeatingSeconds = 5;
 
     explicit HotAirModel(quint32 seed) : Instrument(seed) {}
 
