@@ -7,6 +7,7 @@
 #include "digitalmul_widget.h"
 #include "digitalmultable_widget.h"
 #include "digitalpower_widget.h"
+#include "elidedlabel.h"
 #include "languagetext.h"
 #include "rangesetting_dialog.h"
 #include "receivequeue.h"
@@ -45,6 +46,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
             &MainWindow::SerialOpenSuccess_slot);
     connect(serialDlg, &SerialSettingDlg::SerialOpenFailed_sig, this,
             &MainWindow::SerialOpenFailed_slot);
+    connect(serialDlg, &SerialSettingDlg::SerialPortDetail_sig, this,
+            &MainWindow::SerialPortDetail_slot);
 
     visionDlg = new Vision_Dialog;
     visionDlg->hide();
@@ -65,6 +68,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     statusLabel->show();
     statusLabel->setText(languageText["ids_Serialport_Language/ids_NotconnectRemind"]);
     ui->statusbar->addPermanentWidget(statusLabel, 0);
+    portDetailLabel = new ElidedLabel(this);
+    portDetailLabel->setObjectName(QStringLiteral("portDetailLabel"));
+    portDetailLabel->hide();
+    ui->statusbar->addPermanentWidget(portDetailLabel, 1);
 
     ui->label_hold->hide();
     ui->label_diode->hide();
@@ -154,6 +161,15 @@ void MainWindow::actVersionClick()
 void MainWindow::SerialOpenSuccess_slot()
 {
     statusLabel->setText(languageText["ids_Serialport_Language/ids_connectRemind"]);
+}
+
+void MainWindow::SerialPortDetail_slot()
+{
+    if (!portDetailLabel)
+        return;
+    const QString detail = serialDlg->statusDetail();
+    portDetailLabel->setFullText(detail);
+    portDetailLabel->setVisible(!detail.isEmpty());
 }
 
 void MainWindow::serialPort_readyRead()

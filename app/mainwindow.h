@@ -14,6 +14,7 @@ class DigitalElectricIron_widget;
 class DigitalMulTable_widget;
 class DigitalMul_widget;
 class DigitalPower_widget;
+class ElidedLabel;
 class QAction;
 class QBoxLayout;
 class QLabel;
@@ -77,6 +78,7 @@ public slots:
     void on_pushButton_serial_clicked();
     void SerialOpenSuccess_slot();
     void SerialOpenFailed_slot();
+    void SerialPortDetail_slot();
     void LanguageChangedToChinese();
     void LanguageChangedToTraditionalChinese();
     void LanguageChangedToEnglish();
@@ -136,6 +138,8 @@ private:
     QBoxLayout *panelColumnLayout = nullptr;
     Ui::MainWindow *ui = nullptr;
     QLabel *statusLabel = nullptr;
+    // Beside statusLabel: why the port did not open, or that a lost port is awaited.
+    ElidedLabel *portDetailLabel = nullptr;
     QTimer *m_receiveTimer = nullptr;
     MultimeterDisplay::SegmentMatrix segmentMatrix{};
     QMap<QString, int> hexDigitValue;

@@ -57,6 +57,7 @@ void MainWindow::applyLanguage()
 
     statusLabel->setText(
         serialText(serialPort->isOpen() ? "ids_connectRemind" : "ids_NotconnectRemind"));
+    SerialPortDetail_slot();
 
     ui->pushButton_serial->setToolTip(menuText("ids_serialsetting"));
     ui->toolButton_view->setToolTip(menuText("ids_view"));

@@ -8,21 +8,19 @@
 #include "settinginfo.h"
 #include "textfit.h"
 
-#include <QFileInfo>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QSerialPort>
-#include <QSerialPortInfo>
 #include <QTimer>
 
 namespace {
 
-// The device file a port name stands for, as the serial port resolves it.
-QString deviceFileOf(const QString &portName)
-{
-    if (portName.startsWith(QLatin1Char('/')) || portName.startsWith(QLatin1String("./")) ||
-        portName.startsWith(QLatin1String("../")))
-        return portName;
-    return QStringLiteral("/dev/") + portName;
-}
+// How often a lost port is looked for: often enough to reopen it well within
+// two seconds of its return, even when its first open is refused while the
+// system is still setting up the device's permissions.
+const int kReconnectIntervalMs = 500;
 
 } // namespace
 
@@ -36,6 +34,21 @@ SerialSettingDlg::SerialSettingDlg(QWidget *parent) : QDialog(parent), ui(new Ui
     portNameTimer->start(1000);
     connect(portNameTimer, &QTimer::timeout, this, &SerialSettingDlg::portNameTimerUpdate);
     ui->pushButton_close->setEnabled(false);
+
+    reconnectTimer = new QTimer(this);
+    reconnectTimer->setInterval(kReconnectIntervalMs);
+    connect(reconnectTimer, &QTimer::timeout, this, &SerialSettingDlg::reconnectTimerUpdate);
+    // Queued: the port must not be closed from inside its own error report.
+    if (serialPort)
+        connect(serialPort, &QSerialPort::errorOccurred, this, &SerialSettingDlg::portErrorOccurred,
+                Qt::QueuedConnection);
+    // Only the user's own choices: the list refresh changes the box silently.
+    connect(ui->comboBox_serialname, &QComboBox::textActivated, this,
+            &SerialSettingDlg::portNameChosen);
+    connect(ui->comboBox_serialname->lineEdit(), &QLineEdit::textEdited, this,
+            &SerialSettingDlg::portNameChosen);
+    connect(ui->comboBox_serialname, &QComboBox::currentTextChanged, ui->comboBox_serialname,
+            &QWidget::setToolTip);
 }
 
 SerialSettingDlg::~SerialSettingDlg()
@@ -59,6 +72,15 @@ void SerialSettingDlg::applyLanguage()
 }
 
 bool SerialSettingDlg::openPort(const QString &portName)
+{
+    stopWaiting();
+    if (openDevice(portName))
+        return true;
+    setPortStatus(PortStatus::ofFailedOpen(*serialPort, portName));
+    return false;
+}
+
+bool SerialSettingDlg::openDevice(const QString &portName)
 {
     serialPort->setPortName(portName);
     serialPort->setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
@@ -117,15 +139,25 @@ bool SerialSettingDlg::openPort(const QString &portName)
 
     ui->pushButton_close->setEnabled(true);
     ui->pushButton_open->setEnabled(false);
+    strOpenPort = portName;
     bOpenPortListed = false;
+    // The box shows the open port (the next refresh lists it), so that after
+    // a close the open button opens the same port again.
+    QComboBox *box = ui->comboBox_serialname;
+    const int index = box->findText(portName, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        box->setCurrentIndex(index);
+    else
+        box->setEditText(portName);
     owner->worker()->bReceiveEnabled = true;
+    setPortStatus({});
     emit SerialOpenSuccess_sig();
     return true;
 }
 
 void SerialSettingDlg::on_pushButton_open_clicked()
 {
-    const QString name = ui->comboBox_serialname->currentText();
+    const QString name = ui->comboBox_serialname->currentText().trimmed();
     if (openPort(name)) {
         ui->pushButton_close->setEnabled(true);
         ui->pushButton_open->setEnabled(false);
@@ -140,6 +172,7 @@ void SerialSettingDlg::on_pushButton_open_clicked()
 
 void SerialSettingDlg::on_pushButton_close_clicked()
 {
+    stopWaiting();
     closePort();
 }
 
@@ -147,7 +180,8 @@ void SerialSettingDlg::closePort()
 {
     ui->pushButton_close->setEnabled(false);
     ui->pushButton_open->setEnabled(true);
-    serialPort->close();
+    if (serialPort->isOpen())
+        serialPort->close();
     owner->worker()->clearReceived();
     owner->keepLastMultimeterReading();
     if (owner->receiveTimer()->isActive())
@@ -157,39 +191,67 @@ void SerialSettingDlg::closePort()
 
 void SerialSettingDlg::portNameTimerUpdate()
 {
-    QStringList present;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        present << info.portName();
+    const QStringList enumerated = PortNames::enumerated();
+    QStringList extras = {curSetting.strSerialName, strLostPort};
+    if (serialPort->isOpen())
+        extras << strOpenPort;
+    refreshPortList(
+        PortNames::collect(enumerated, PortNames::stableNames(strStableNameFolder), extras));
+    if (openPortLost(enumerated))
+        portLost();
+}
 
-    for (const QString &name : qAsConst(present)) {
+void SerialSettingDlg::refreshPortList(const QStringList &present)
+{
+    QComboBox *box = ui->comboBox_serialname;
+    QLineEdit *edit = box->lineEdit();
+    const bool wasEmpty = portNameList.isEmpty();
+    const QString text = box->currentText();
+    const int cursor = edit->cursorPosition();
+    const int selectionStart = edit->selectionStart();
+    const int selectionLength = edit->selectedText().size();
+
+    for (const QString &name : present) {
         if (!portNameList.contains(name)) {
             portNameList << name;
-            ui->comboBox_serialname->addItem(name);
+            box->addItem(name);
         }
     }
     const QStringList known = portNameList;
     for (const QString &name : known) {
         if (present.contains(name))
             continue;
-        const int index =
-            ui->comboBox_serialname->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        const int index = box->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
         if (index >= 0)
-            ui->comboBox_serialname->removeItem(index);
+            box->removeItem(index);
         portNameList.removeAll(name);
     }
 
-    if (openPortLost())
-        closePort();
+    // Items come and go under what the user typed or picked; only the first
+    // names in an untouched box may pick the shown one.
+    if (box->currentText() != text && !(wasEmpty && text.isEmpty())) {
+        const int index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (index >= 0)
+            box->setCurrentIndex(index);
+        else
+            box->setEditText(text);
+        edit->setCursorPosition(cursor);
+        if (selectionStart >= 0)
+            edit->setSelection(selectionStart, selectionLength);
+    }
+    // The list may be wider than the box: stable names are long.
+    box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) +
+                                 box->view()->verticalScrollBar()->sizeHint().width());
 }
 
-bool SerialSettingDlg::openPortLost()
+bool SerialSettingDlg::openPortLost(const QStringList &enumerated)
 {
-    // Open state as the buttons show it: the port may have closed itself on an I/O error.
+    // Open state as the buttons show it: the port may have closed itself.
     if (!ui->pushButton_close->isEnabled())
         return false;
     if (!serialPort->isOpen())
         return true;
-    if (portNameList.contains(serialPort->portName())) {
+    if (enumerated.contains(serialPort->portName())) {
         bOpenPortListed = true;
         return false;
     }
@@ -198,5 +260,56 @@ bool SerialSettingDlg::openPortLost()
     // file disappears.
     if (bOpenPortListed)
         return true;
-    return !QFileInfo::exists(deviceFileOf(serialPort->portName()));
+    return !PortNames::exists(strOpenPort);
+}
+
+void SerialSettingDlg::portErrorOccurred(QSerialPort::SerialPortError error)
+{
+    // A device that went away reports itself by failing reads: a hung-up
+    // pseudo-terminal with an end of file (ReadError, over and over), a
+    // removed adapter with an I/O error (ResourceError).
+    if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
+        ui->pushButton_close->isEnabled())
+        portLost();
+}
+
+void SerialSettingDlg::portLost()
+{
+    const QString lost = strOpenPort;
+    closePort();
+    strLostPort = lost;
+    reconnectTimer->start();
+    setPortStatus({PortStatus::Waiting, lost});
+}
+
+void SerialSettingDlg::reconnectTimerUpdate()
+{
+    if (strLostPort.isEmpty() || serialPort->isOpen()) {
+        stopWaiting();
+        return;
+    }
+    // A refused open is tried again on the next tick: a device that has just
+    // come back may not have its final permissions yet.
+    if (PortNames::exists(strLostPort) && openDevice(strLostPort))
+        stopWaiting();
+}
+
+void SerialSettingDlg::portNameChosen(const QString &name)
+{
+    if (strLostPort.isEmpty() || name.trimmed() == strLostPort)
+        return;
+    stopWaiting();
+    setPortStatus({});
+}
+
+void SerialSettingDlg::stopWaiting()
+{
+    strLostPort.clear();
+    reconnectTimer->stop();
+}
+
+void SerialSettingDlg::setPortStatus(const PortStatus &status)
+{
+    portStatus = status;
+    emit SerialPortDetail_sig();
 }

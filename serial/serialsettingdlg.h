@@ -1,6 +1,10 @@
 #pragma once
 
+#include "portnames.h"
+#include "portstatus.h"
+
 #include <QDialog>
+#include <QSerialPort>
 #include <QStringList>
 
 class MainWindow;
@@ -11,7 +15,8 @@ class SerialSettingDlg;
 }
 
 // Picks the serial port and opens or closes it; follows the ports present on
-// the system and closes the open port by itself when it disappears.
+// the system, closes the open port by itself when it disappears and opens it
+// again when it comes back.
 class SerialSettingDlg : public QDialog
 {
     Q_OBJECT
@@ -21,27 +26,53 @@ public:
     ~SerialSettingDlg() override;
 
     MainWindow *owner = nullptr;
+    // Where the stable names of the USB serial adapters are looked for.
+    QString strStableNameFolder = QLatin1String(PortNames::kStableNameFolder);
 
-    // Configures serialPort (115200 8N1, no flow control) and opens it.
+    // Configures serialPort (115200 8N1, no flow control) and opens it. Every
+    // call is a new attempt: it ends the wait for a lost port and replaces the
+    // reason of the last failure.
     bool openPort(const QString &portName);
     void closePort();
     void applyLanguage();
+    // Why the last open failed, or which lost port is awaited, in the current
+    // language; empty when there is nothing to say.
+    QString statusDetail() const { return portStatus.text(); }
 
 signals:
     void SerialOpenSuccess_sig();
     void SerialOpenFailed_sig();
+    // statusDetail() has changed.
+    void SerialPortDetail_sig();
 
 public slots:
     void on_pushButton_open_clicked();
     void on_pushButton_close_clicked();
     void portNameTimerUpdate();
 
+private slots:
+    void reconnectTimerUpdate();
+    void portErrorOccurred(QSerialPort::SerialPortError error);
+    void portNameChosen(const QString &name);
+
 private:
-    bool openPortLost();
+    bool openDevice(const QString &portName);
+    void refreshPortList(const QStringList &present);
+    bool openPortLost(const QStringList &enumerated);
+    void portLost();
+    void stopWaiting();
+    void setPortStatus(const PortStatus &status);
 
     Ui::SerialSettingDlg *ui = nullptr;
     QTimer *portNameTimer = nullptr;
     QStringList portNameList;
+    // The port as it was named when it opened (the serial port keeps it shortened).
+    QString strOpenPort;
     // Whether the system's port list has named the open port since it opened.
     bool bOpenPortListed = false;
+    // A port that was lost while open, to be opened again when it comes back;
+    // empty when none is awaited.
+    QString strLostPort;
+    QTimer *reconnectTimer = nullptr;
+    PortStatus portStatus;
 };

@@ -1,0 +1,291 @@
+// The port box, the reasons a port does not open, and a lost port that comes back.
+#include "dataprocessthread.h"
+#include "frameencoder.h"
+#include "languagetext.h"
+#include "mainwindow.h"
+#include "pseudoterminal.h"
+#include "receivequeue.h"
+#include "serialsettingdlg.h"
+#include "settinginfo.h"
+#include "testenvironment.h"
+#include "textfit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QSettings>
+#include <QtTest>
+
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString portText(const char *entry)
+{
+    return languageText[QStringLiteral("ids_Port_Language/") + entry];
+}
+
+// A link at a fixed path to a pseudo-terminal that can be unplugged and plugged
+// in again, the way a USB adapter comes back under its stable name.
+struct LinkedLine
+{
+    explicit LinkedLine(const QString &name) : path(TestEnvironment::home().path() + '/' + name)
+    {
+        plug();
+    }
+    ~LinkedLine() { QFile::remove(path); }
+    void plug()
+    {
+        line.reset(new PseudoTerminal);
+        QFile::remove(path);
+        QFile::link(line->slavePath(), path);
+    }
+    void unplug(bool closePair)
+    {
+        QFile::remove(path);
+        if (closePair)
+            line->close();
+    }
+    const QString path;
+    std::unique_ptr<PseudoTerminal> line;
+};
+
+struct Bench
+{
+    explicit Bench(const QVariantMap &settings = {}) : settings(settings)
+    {
+        window.show();
+        dialog = window.serialSettingDlg();
+        QObject::connect(window.worker(), &DataProcessThread::decipher_sig, &window,
+                         [this](const QString &frame) { deciphered << frame; });
+    }
+    template <typename T = QWidget> T *find(QObject *in, const char *name)
+    {
+        return in->findChild<T *>(name);
+    }
+    QComboBox *box() { return find<QComboBox>(dialog, "comboBox_serialname"); }
+    void open(const QString &name)
+    {
+        box()->setEditText(name);
+        find<QPushButton>(dialog, "pushButton_open")->click();
+    }
+    QString status() { return find<QLabel>(&window, "statusLabel")->text(); }
+    QLabel *detail() { return find<QLabel>(&window, "portDetailLabel"); }
+    QStringList items()
+    {
+        QStringList names;
+        for (int i = 0; i < box()->count(); ++i)
+            names << box()->itemText(i);
+        return names;
+    }
+    struct FreshSettings
+    {
+        FreshSettings(const QVariantMap &values) { TestEnvironment::writeSettings(values); }
+    } settings;
+    MainWindow window;
+    SerialSettingDlg *dialog = nullptr;
+    QStringList deciphered;
+};
+
+QByteArray powerFrame(const QByteArray &volts)
+{
+    return FrameEncoder::stationFrame(0x0001, {FrameEncoder::stationRecord(volts, 0x0056),
+                                               FrameEncoder::stationRecord("0.5", 0x0041)});
+}
+
+// The start of a long frame: were it kept, it would swallow a following short one.
+const QByteArray staleHead = FrameEncoder::frame(QByteArray(40, 'x')).left(30);
+
+} // namespace
+
+class PortLifecycleTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void portsNotEnumeratedAreListedAndReopen()
+    {
+        LinkedLine stored("stored-port");
+        Bench b({{"SerialInfo/strSerialName", stored.path}});
+        QVERIFY(serialPort->isOpen());
+        QTemporaryDir byId;
+        PseudoTerminal adapter;
+        const QString adapterLink = byId.filePath("usb-Bench_Adapter-if00");
+        QVERIFY(QFile::link(adapter.slavePath(), adapterLink));
+        QVERIFY(QFile::link("/nonexistent", byId.filePath("usb-Unplugged-if00")));
+        b.dialog->strStableNameFolder = byId.path();
+        b.dialog->portNameTimerUpdate();
+        QVERIFY(b.items().contains(adapterLink));
+        QVERIFY(!b.items().contains(byId.filePath("usb-Unplugged-if00")));
+        QVERIFY(b.items().contains(stored.path));
+
+        // Closed and opened again from the box as it stands: the same port.
+        b.find<QPushButton>(b.dialog, "pushButton_close")->click();
+        b.dialog->portNameTimerUpdate();
+        b.find<QPushButton>(b.dialog, "pushButton_open")->click();
+        QVERIFY(serialPort->isOpen());
+        QCOMPARE(serialPort->portName(), stored.path);
+        QCOMPARE(curSetting.strSerialName, stored.path);
+
+        // What is typed survives a refresh, even when the item it started from goes.
+        b.box()->setCurrentIndex(b.box()->findText(adapterLink));
+        b.box()->lineEdit()->setText("/dev/tty");
+        b.box()->lineEdit()->setSelection(5, 3);
+        QFile::remove(adapterLink);
+        b.dialog->portNameTimerUpdate();
+        QVERIFY(!b.items().contains(adapterLink));
+        QCOMPARE(b.box()->currentText(), QString("/dev/tty"));
+        QCOMPARE(b.box()->lineEdit()->selectedText(), QString("tty"));
+    }
+
+    void failedOpenSaysWhy_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("not a serial device") << "plain file";
+        QTest::newRow("held by another program") << "held";
+        QTest::newRow("no permission") << "no permission";
+    }
+
+    void failedOpenSaysWhy()
+    {
+        QFETCH(QString, cause);
+        Bench b;
+        PseudoTerminal line;
+        QString port = line.slavePath();
+        const char *reason = "ids_inUse";
+        QStringList details;
+        QSerialPort holder;
+        bool dropped = false;
+        if (cause == "missing") {
+            port = "/dev/korvanta-missing";
+            reason = "ids_notFound";
+        } else if (cause == "plain file") {
+            port = TestEnvironment::home().path() + "/plain";
+            QFile(port).open(QIODevice::WriteOnly);
+            reason = "ids_openError";
+            details << QString::fromLocal8Bit(strerror(ENOTTY));
+        } else if (cause == "held") {
+            holder.setPortName(port);
+            QVERIFY(holder.open(QIODevice::ReadWrite));
+        } else {
+            // Root may open anything: the open is tried as an ordinary user.
+            dropped = geteuid() == 0 ? seteuid(65534) == 0 : chmod(qPrintable(port), 0) == 0;
+            if (!dropped)
+                QSKIP("cannot take the permission to open a device away from this process");
+            reason = "ids_noPermission";
+        }
+        const auto expected = [&] {
+            const QString text = portText(reason);
+            return details.isEmpty() ? text.arg(port) : text.arg(port, details[0]);
+        };
+        b.open(port);
+        if (geteuid() != getuid())
+            QVERIFY(seteuid(getuid()) == 0);
+        QCOMPARE(b.status(), languageText["ids_Serialport_Language/ids_NotconnectRemind"]);
+        QVERIFY(!b.detail()->isHidden());
+        QCOMPARE(b.detail()->toolTip(), expected());
+        // The narrow window gives the reason what room it has and keeps its width.
+        QCOMPARE(b.detail()->text(), fitText(b.detail(), expected()));
+        QVERIFY(b.detail()->geometry().right() < b.window.width());
+        b.window.findChild<QAction *>("action_ge")->trigger();
+        QCOMPARE(b.detail()->toolTip(), expected());
+
+        // The reason stays until the next attempt.
+        PseudoTerminal other;
+        b.open(other.slavePath());
+        QVERIFY(serialPort->isOpen());
+        QVERIFY(b.detail()->isHidden());
+    }
+
+    void lostPortComesBack_data()
+    {
+        QTest::addColumn<bool>("hangUp");
+        QTest::addColumn<bool>("atOnce");
+        QTest::newRow("link removed, then pointed at a new line") << false << false;
+        QTest::newRow("line hung up and its link removed") << true << false;
+        // Faster than the port list is refreshed: only the hung-up line tells.
+        QTest::newRow("line hung up and replaced at once") << true << true;
+    }
+
+    void lostPortComesBack()
+    {
+        QFETCH(bool, hangUp);
+        QFETCH(bool, atOnce);
+        Bench b;
+        LinkedLine adapter("adapter");
+        b.open(adapter.path);
+        QVERIFY(adapter.line->write(powerFrame("1") + staleHead));
+        QTRY_COMPARE(b.deciphered.size(), 1);
+        QTest::qWait(200); // the stale head reaches the worker
+        QSignalSpy failed(b.dialog, &SerialSettingDlg::SerialOpenFailed_sig);
+        adapter.unplug(hangUp);
+        if (atOnce)
+            adapter.plug();
+        QTRY_VERIFY_WITH_TIMEOUT(!serialPort->isOpen(), 5000);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(b.status(), languageText["ids_Serialport_Language/ids_NotconnectRemind"]);
+        QCOMPARE(b.detail()->toolTip(), portText("ids_waiting").arg(adapter.path));
+
+        if (!atOnce)
+            adapter.plug();
+        QTRY_VERIFY_WITH_TIMEOUT(serialPort->isOpen(), 5000);
+        QCOMPARE(b.status(), languageText["ids_Serialport_Language/ids_connectRemind"]);
+        QVERIFY(b.detail()->isHidden());
+        QVERIFY(adapter.line->write(powerFrame("2")));
+        QTRY_COMPARE(b.deciphered.size(), 2);
+        QCOMPARE(b.deciphered.last(), QString::fromLatin1(powerFrame("2")));
+    }
+
+    void userChoiceEndsTheWait_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::newRow("closed with the close button") << "close";
+        QTest::newRow("another port typed") << "typed";
+        QTest::newRow("another port opened") << "opened";
+    }
+
+    void userChoiceEndsTheWait()
+    {
+        QFETCH(QString, choice);
+        Bench b;
+        LinkedLine adapter("adapter"), other("other-adapter");
+        b.open(adapter.path);
+        if (choice == "close")
+            b.find<QPushButton>(b.dialog, "pushButton_close")->click();
+        adapter.unplug(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!serialPort->isOpen(), 5000);
+        if (choice != "close") {
+            b.box()->lineEdit()->clear();
+            QTest::keyClicks(b.box()->lineEdit(), other.path);
+        }
+        QVERIFY(b.detail()->isHidden());
+        if (choice == "opened")
+            b.find<QPushButton>(b.dialog, "pushButton_open")->click();
+        adapter.plug();
+        QTest::qWait(2500);
+        QCOMPARE(serialPort->isOpen(), choice == "opened");
+        QCOMPARE(curSetting.strSerialName, choice == "opened" ? other.path : adapter.path);
+    }
+
+    void portThatClosesItselfIsReportedLost()
+    {
+        Bench b;
+        PseudoTerminal line;
+        b.open(line.slavePath());
+        QSignalSpy failed(b.dialog, &SerialSettingDlg::SerialOpenFailed_sig);
+        serialPort->close();
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 5000);
+        // Its device is still there, so it is opened again.
+        QTRY_VERIFY_WITH_TIMEOUT(serialPort->isOpen(), 5000);
+    }
+};
+
+KORVANTA_TEST_MAIN(QApplication, PortLifecycleTest)
+#include "tst_portlifecycle.moc"
