@@ -3,6 +3,7 @@
 // for them.
 
 #include "languagetext.h"
+#include "settinginfo.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,11 +41,38 @@ class TestLanguageFiles : public QObject
     Q_OBJECT
 
 private slots:
+    void codesReadTheirOwnFile_data();
+    void codesReadTheirOwnFile();
     void everyKeyHasOneText_data();
     void everyKeyHasOneText();
     void labelTextsFitTheirWidth_data();
     void labelTextsFitTheirWidth();
 };
+
+void TestLanguageFiles::codesReadTheirOwnFile_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("file");
+    const char *const files[] = {"cn.ini", "tw.ini", "en.ini", "ru.ini",
+                                 "de.ini", "fr.ini", "jp.ini", "it.ini"};
+    for (int code = 0; code < 8; ++code)
+        QTest::newRow(files[code]) << code << QString("/settings/") + files[code];
+    QTest::newRow("below the list") << -1 << QString();
+    QTest::newRow("past the list") << 8 << QString();
+}
+
+void TestLanguageFiles::codesReadTheirOwnFile()
+{
+    QFETCH(int, code);
+    QFETCH(QString, file);
+    QCOMPARE(languageFileName(code), file);
+    savedSetting.LanguageType = code;
+    loadLanguage();
+    QSettings texts(QCoreApplication::applicationDirPath() + file, QSettings::IniFormat);
+    texts.setIniCodec(QTextCodec::codecForName("UTF-8"));
+    for (const QString &key : LanguageText::keys())
+        QCOMPARE(languageText[key], file.isEmpty() ? QString() : texts.value(key).toString());
+}
 
 void TestLanguageFiles::everyKeyHasOneText_data()
 {

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -112,6 +113,16 @@ private slots:
         QCOMPARE(failed.count(), 1);
         QVERIFY(!serialPort->isOpen());
         QCOMPARE(statusText(window), languageText["ids_Serialport_Language/ids_NotconnectRemind"]);
+
+        // A port opened from the button is the one the next start opens.
+        PseudoTerminal line;
+        dialog->findChild<QComboBox *>("comboBox_serialname")->setEditText(line.slavePath());
+        open->click();
+        QVERIFY(serialPort->isOpen());
+        QCOMPARE(QSettings(settingsFilePath(), QSettings::IniFormat)
+                     .value("SerialInfo/strSerialName")
+                     .toString(),
+                 line.slavePath());
     }
 
     void workerEndsWithinOnePassWhenTheWindowCloses()

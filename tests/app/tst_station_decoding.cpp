@@ -156,23 +156,47 @@ private slots:
         QCOMPARE(f.panelText(f.window->ironPanel(), "label_settingValue"), QString("0℃"));
     }
 
+    void silentStationsFallBackToZero_data()
+    {
+        using FrameBuilder::record;
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QStringList>("displays");
+        QTest::addColumn<QString>("unitLabel");
+        QTest::newRow("power supply")
+            << powerFrame(kVolt, kAmpere)
+            << QStringList{"lcdNumber_voltage", "lcdNumber_current", "lcdNumber_power"}
+            << "label_voltageUnit";
+        QTest::newRow("soldering iron")
+            << FrameBuilder::station(kIron, {record("350", kCelsius), record("349", kCelsius)})
+            << QStringList{"lcdNumber_settingTemp_e", "lcdNumber_realTemp_e"}
+            << "label_settingTempUnit_e";
+        QTest::newRow("hot-air gun")
+            << FrameBuilder::station(kHotAir, {record("300", kCelsius), record("299", kCelsius),
+                                               record("40", kPercent)})
+            << QStringList{"lcdNumber_settingTemp_a", "lcdNumber_realTemp_a", "lcdNumber_speed"}
+            << "label_settingTempUnit_a";
+    }
+
     void silentStationsFallBackToZero()
     {
+        QFETCH(QString, frame);
+        QFETCH(QStringList, displays);
+        QFETCH(QString, unitLabel);
         Fixture f;
-        f.window->decipher(powerFrame(kVolt, kAmpere));
+        f.window->decipher(frame);
         QVERIFY(f.window->receiveTimer()->isActive());
-        QCOMPARE(f.window->nPowerSilence, 0);
-        for (int tick = 1; tick <= 5; ++tick) {
-            f.window->receiveTimerUpdate();
-            QCOMPARE(f.lcd("lcdNumber_voltage")->value(), 12.5);
+        const QString unit = f.label(qPrintable(unitLabel));
+        QVERIFY(!unit.isEmpty());
+        for (int tick = 1; tick <= 6; ++tick) {
+            f.window->receiveTimerUpdate(); // the sixth tick after the frame zeroes
+            for (const QString &display : displays)
+                QVERIFY2((f.lcd(qPrintable(display))->value() == 0) == (tick == 6),
+                         qPrintable(QStringLiteral("%1 after tick %2").arg(display).arg(tick)));
         }
-        f.window->receiveTimerUpdate(); // sixth tick
-        QCOMPARE(f.lcd("lcdNumber_voltage")->value(), 0.0);
-        QCOMPARE(f.lcd("lcdNumber_power")->value(), 0.0);
-        QCOMPARE(f.window->nPowerSilence, 0);
         // Unit labels and panels keep their last content.
-        QCOMPARE(f.label("label_voltageUnit"), QString("V"));
-        QCOMPARE(f.panelText(f.window->powerPanel(), "label_VValue"), QString("12.5V"));
+        QCOMPARE(f.label(qPrintable(unitLabel)), unit);
+        if (frame == powerFrame(kVolt, kAmpere))
+            QCOMPARE(f.panelText(f.window->powerPanel(), "label_VValue"), QString("12.5V"));
         QVERIFY(f.window->receiveTimer()->isActive());
     }
 
