@@ -22,5 +22,5 @@ void ElidedLabel::resizeEvent(QResizeEvent *event)
 
 void ElidedLabel::elide()
 {
-    setText(fitText(this, strFullText));
+    setText(fitText(this, strFullText, contentsRect().width()));
 }

@@ -70,6 +70,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->statusbar->addPermanentWidget(statusLabel, 0);
     portDetailLabel = new ElidedLabel(this);
     portDetailLabel->setObjectName(QStringLiteral("portDetailLabel"));
+    portDetailLabel->setContentsMargins(6, 0, 0, 0); // apart from statusLabel's text
     portDetailLabel->hide();
     ui->statusbar->addPermanentWidget(portDetailLabel, 1);
 

@@ -192,7 +192,8 @@ private slots:
         QVERIFY(!b.detail()->isHidden());
         QCOMPARE(b.detail()->toolTip(), expected());
         // The narrow window gives the reason what room it has and keeps its width.
-        QCOMPARE(b.detail()->text(), fitText(b.detail(), expected()));
+        QCOMPARE(b.detail()->text(),
+                 fitText(b.detail(), expected(), b.detail()->contentsRect().width()));
         QVERIFY(b.detail()->geometry().right() < b.window.width());
         b.window.findChild<QAction *>("action_ge")->trigger();
         QCOMPARE(b.detail()->toolTip(), expected());
