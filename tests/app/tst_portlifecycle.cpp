@@ -7,12 +7,14 @@
 #include "receivequeue.h"
 #include "serialsettingdlg.h"
 #include "settinginfo.h"
+#include "simprocess.h"
 #include "testenvironment.h"
 #include "textfit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -285,6 +287,27 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 5000);
         // Its device is still there, so it is opened again.
         QTRY_VERIFY_WITH_TIMEOUT(serialPort->isOpen(), 5000);
+    }
+
+    void simulatedBenchIsUnpluggedAndComesBack()
+    {
+        Bench b;
+        const QString link = TestEnvironment::home().path() + "/bench";
+        SimProcess sim;
+        sim.start({"--link", link, "--unplug-after", "3", "--replug-after", "2", "--seconds", "12",
+                   "--rate", "20"});
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(link), 10000);
+        b.open(link);
+        QVERIFY(serialPort->isOpen());
+        QTRY_VERIFY_WITH_TIMEOUT(!b.deciphered.isEmpty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!serialPort->isOpen(), 10000);
+        QCOMPARE(b.detail()->toolTip(), portText("ids_waiting").arg(link));
+        b.deciphered.clear();
+        QTRY_VERIFY_WITH_TIMEOUT(serialPort->isOpen(), 10000);
+        QCOMPARE(b.status(), languageText["ids_Serialport_Language/ids_connectRemind"]);
+        QTRY_VERIFY_WITH_TIMEOUT(!b.deciphered.isEmpty(), 10000);
+        sim.interrupt();
+        QVERIFY(sim.waitForEnd(30000));
     }
 };
 
