@@ -22,7 +22,6 @@
 #include <QSettings>
 #include <QtTest>
 
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,29 +32,11 @@ QString portText(const char *entry)
     return languageText[QStringLiteral("ids_Port_Language/") + entry];
 }
 
-// A link at a fixed path to a pseudo-terminal that can be unplugged and plugged
-// in again, the way a USB adapter comes back under its stable name.
-struct LinkedLine
+// A pseudo-terminal linked at a path under the test's home, the way a USB
+// adapter is reached by its stable name.
+struct LinkedLine : PseudoTerminal
 {
-    explicit LinkedLine(const QString &name) : path(TestEnvironment::home().path() + '/' + name)
-    {
-        plug();
-    }
-    ~LinkedLine() { QFile::remove(path); }
-    void plug()
-    {
-        line.reset(new PseudoTerminal);
-        QFile::remove(path);
-        QFile::link(line->slavePath(), path);
-    }
-    void unplug(bool closePair)
-    {
-        QFile::remove(path);
-        if (closePair)
-            line->close();
-    }
-    const QString path;
-    std::unique_ptr<PseudoTerminal> line;
+    explicit LinkedLine(const char *name) { linkTo(TestEnvironment::home().path() + '/' + name); }
 };
 
 struct Bench
@@ -79,13 +60,7 @@ struct Bench
     }
     QString status() { return find<QLabel>(&window, "statusLabel")->text(); }
     QLabel *detail() { return find<QLabel>(&window, "portDetailLabel"); }
-    QStringList items()
-    {
-        QStringList names;
-        for (int i = 0; i < box()->count(); ++i)
-            names << box()->itemText(i);
-        return names;
-    }
+    bool listed(const QString &name) { return box()->findText(name) >= 0; }
     struct FreshSettings
     {
         FreshSettings(const QVariantMap &values) { TestEnvironment::writeSettings(values); }
@@ -114,7 +89,7 @@ private slots:
     void portsNotEnumeratedAreListedAndReopen()
     {
         LinkedLine stored("stored-port");
-        Bench b({{"SerialInfo/strSerialName", stored.path}});
+        Bench b({{"SerialInfo/strSerialName", stored.linkPath()}});
         QVERIFY(serialPort->isOpen());
         QTemporaryDir byId;
         PseudoTerminal adapter;
@@ -123,17 +98,17 @@ private slots:
         QVERIFY(QFile::link("/nonexistent", byId.filePath("usb-Unplugged-if00")));
         b.dialog->strStableNameFolder = byId.path();
         b.dialog->portNameTimerUpdate();
-        QVERIFY(b.items().contains(adapterLink));
-        QVERIFY(!b.items().contains(byId.filePath("usb-Unplugged-if00")));
-        QVERIFY(b.items().contains(stored.path));
+        QVERIFY(b.listed(adapterLink));
+        QVERIFY(!b.listed(byId.filePath("usb-Unplugged-if00")));
+        QVERIFY(b.listed(stored.linkPath()));
 
         // Closed and opened again from the box as it stands: the same port.
         b.find<QPushButton>(b.dialog, "pushButton_close")->click();
         b.dialog->portNameTimerUpdate();
         b.find<QPushButton>(b.dialog, "pushButton_open")->click();
         QVERIFY(serialPort->isOpen());
-        QCOMPARE(serialPort->portName(), stored.path);
-        QCOMPARE(curSetting.strSerialName, stored.path);
+        QCOMPARE(serialPort->portName(), stored.linkPath());
+        QCOMPARE(curSetting.strSerialName, stored.linkPath());
 
         // What is typed survives a refresh, even when the item it started from goes.
         b.box()->setCurrentIndex(b.box()->findText(adapterLink));
@@ -141,7 +116,7 @@ private slots:
         b.box()->lineEdit()->setSelection(5, 3);
         QFile::remove(adapterLink);
         b.dialog->portNameTimerUpdate();
-        QVERIFY(!b.items().contains(adapterLink));
+        QVERIFY(!b.listed(adapterLink));
         QCOMPARE(b.box()->currentText(), QString("/dev/tty"));
         QCOMPARE(b.box()->lineEdit()->selectedText(), QString("tty"));
     }
@@ -209,39 +184,40 @@ private slots:
 
     void lostPortComesBack_data()
     {
-        QTest::addColumn<bool>("hangUp");
-        QTest::addColumn<bool>("atOnce");
-        QTest::newRow("link removed, then pointed at a new line") << false << false;
-        QTest::newRow("line hung up and its link removed") << true << false;
+        QTest::addColumn<QString>("loss");
+        QTest::newRow("link removed, then pointed at a new line") << "link removed";
+        QTest::newRow("line hung up and its link removed") << "hung up";
         // Faster than the port list is refreshed: only the hung-up line tells.
-        QTest::newRow("line hung up and replaced at once") << true << true;
+        QTest::newRow("line hung up and replaced at once") << "replaced";
     }
 
     void lostPortComesBack()
     {
-        QFETCH(bool, hangUp);
-        QFETCH(bool, atOnce);
+        QFETCH(QString, loss);
         Bench b;
         LinkedLine adapter("adapter");
-        b.open(adapter.path);
-        QVERIFY(adapter.line->write(powerFrame("1") + staleHead));
+        b.open(adapter.linkPath());
+        QVERIFY(adapter.write(powerFrame("1") + staleHead));
         QTRY_COMPARE(b.deciphered.size(), 1);
         QTest::qWait(200); // the stale head reaches the worker
         QSignalSpy failed(b.dialog, &SerialSettingDlg::SerialOpenFailed_sig);
-        adapter.unplug(hangUp);
-        if (atOnce)
-            adapter.plug();
+        if (loss == "link removed")
+            QFile::remove(adapter.linkPath());
+        else if (loss == "hung up")
+            adapter.close();
+        else
+            QVERIFY(adapter.reopen());
         QTRY_VERIFY_WITH_TIMEOUT(!serialPort->isOpen(), 5000);
         QCOMPARE(failed.count(), 1);
         QCOMPARE(b.status(), languageText["ids_Serialport_Language/ids_NotconnectRemind"]);
-        QCOMPARE(b.detail()->toolTip(), portText("ids_waiting").arg(adapter.path));
+        QCOMPARE(b.detail()->toolTip(), portText("ids_waiting").arg(adapter.linkPath()));
 
-        if (!atOnce)
-            adapter.plug();
+        if (loss != "replaced")
+            QVERIFY(adapter.reopen());
         QTRY_VERIFY_WITH_TIMEOUT(serialPort->isOpen(), 5000);
         QCOMPARE(b.status(), languageText["ids_Serialport_Language/ids_connectRemind"]);
         QVERIFY(b.detail()->isHidden());
-        QVERIFY(adapter.line->write(powerFrame("2")));
+        QVERIFY(adapter.write(powerFrame("2")));
         QTRY_COMPARE(b.deciphered.size(), 2);
         QCOMPARE(b.deciphered.last(), QString::fromLatin1(powerFrame("2")));
     }
@@ -259,22 +235,22 @@ private slots:
         QFETCH(QString, choice);
         Bench b;
         LinkedLine adapter("adapter"), other("other-adapter");
-        b.open(adapter.path);
+        b.open(adapter.linkPath());
         if (choice == "close")
             b.find<QPushButton>(b.dialog, "pushButton_close")->click();
-        adapter.unplug(true);
+        adapter.close();
         QTRY_VERIFY_WITH_TIMEOUT(!serialPort->isOpen(), 5000);
         if (choice != "close") {
             b.box()->lineEdit()->clear();
-            QTest::keyClicks(b.box()->lineEdit(), other.path);
+            QTest::keyClicks(b.box()->lineEdit(), other.linkPath());
         }
         QVERIFY(b.detail()->isHidden());
         if (choice == "opened")
             b.find<QPushButton>(b.dialog, "pushButton_open")->click();
-        adapter.plug();
+        QVERIFY(adapter.reopen());
         QTest::qWait(2500);
         QCOMPARE(serialPort->isOpen(), choice == "opened");
-        QCOMPARE(curSetting.strSerialName, choice == "opened" ? other.path : adapter.path);
+        QCOMPARE(curSetting.strSerialName, (choice == "opened" ? other : adapter).linkPath());
     }
 
     void portThatClosesItselfIsReportedLost()
