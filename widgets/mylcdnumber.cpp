@@ -4,79 +4,6 @@
 
 namespace {
 
-struct CodeIndex
-{
-    const char *code;
-    int index;
-};
-
-// Segment code (row and column of the meter's segment matrix) to element index.
-const CodeIndex kCodeTable[] = {
-    {"10", 0},
-    {"30", 1},
-    {"50", 2},
-    {"70", 3}, // a
-    {"20", 4},
-    {"40", 5},
-    {"60", 6},
-    {"80", 7}, // b
-    {"22", 8},
-    {"42", 9},
-    {"62", 10},
-    {"82", 11}, // c
-    {"23", 12},
-    {"43", 13},
-    {"63", 14},
-    {"83", 15}, // d
-    {"12", 16},
-    {"32", 17},
-    {"52", 18},
-    {"72", 19}, // e
-    {"11", 20},
-    {"31", 21},
-    {"51", 22},
-    {"71", 23}, // f
-    {"21", 24},
-    {"41", 25},
-    {"61", 26},
-    {"81", 27}, // g
-    {"73", myLCDNumber::PointBeforeDigit3},
-    {"53", myLCDNumber::PointBeforeDigit2},
-    {"33", myLCDNumber::PointBeforeDigit1},
-    {"13", myLCDNumber::MinusSign},
-};
-
-// Lit segments of one digit (bit 0 = a ... bit 6 = g) to its character.
-QString digitCharacter(int mask)
-{
-    switch (mask) {
-    case 0x3F:
-        return QStringLiteral("0");
-    case 0x06:
-        return QStringLiteral("1");
-    case 0x5B:
-        return QStringLiteral("2");
-    case 0x4F:
-        return QStringLiteral("3");
-    case 0x66:
-        return QStringLiteral("4");
-    case 0x6D:
-        return QStringLiteral("5");
-    case 0x7D:
-        return QStringLiteral("6");
-    case 0x07:
-        return QStringLiteral("7");
-    case 0x7F:
-        return QStringLiteral("8");
-    case 0x6F:
-        return QStringLiteral("9");
-    case 0x38:
-        return QStringLiteral("L");
-    default:
-        return QString();
-    }
-}
-
 // Whole pixels, truncated toward zero.
 QPoint px(double x, double y)
 {
@@ -101,23 +28,14 @@ myLCDNumber::~myLCDNumber() = default;
 
 int myLCDNumber::segmentIndex(const QString &code)
 {
-    for (const CodeIndex &entry : kCodeTable) {
-        if (code == QLatin1String(entry.code))
-            return entry.index;
-    }
-    return -1;
+    return MultimeterDisplay::elementIndex(code);
 }
 
 void myLCDNumber::setSegments(const QStringList &codes, bool portOpen)
 {
     bPortOpen = portOpen;
     QList<int> &target = bPortOpen ? lstOpenSeg : lstClosedSeg;
-    target.clear();
-    // Walking the table keeps every index at most once, whatever the list repeats.
-    for (const CodeIndex &entry : kCodeTable) {
-        if (codes.contains(QLatin1String(entry.code)))
-            target.append(entry.index);
-    }
+    target = MultimeterDisplay::elementsOf(codes);
     lstCurSeg = target;
     lstCodes = codes;
     update();
@@ -125,27 +43,8 @@ void myLCDNumber::setSegments(const QStringList &codes, bool portOpen)
 
 QString myLCDNumber::valueText() const
 {
-    int masks[4] = {0, 0, 0, 0};
-    bool pointBefore[4] = {false, false, false, false};
-    bool minus = false;
-    for (int index : lstCurSeg) {
-        if (index >= 0 && index < 28)
-            masks[index % 4] |= 1 << (index / 4);
-        else if (index >= PointBeforeDigit3 && index <= PointBeforeDigit1)
-            pointBefore[3 - (index - PointBeforeDigit3)] = true;
-        else if (index == MinusSign)
-            minus = true;
-    }
-
-    QString text;
-    for (int digit = 0; digit < 4; ++digit) {
-        if (pointBefore[digit])
-            text += QLatin1Char('.');
-        text += digitCharacter(masks[digit]);
-    }
-    if (minus)
-        text.prepend(QLatin1Char('-'));
-    return text;
+    // The same derivation the recordings use, so the two cannot disagree.
+    return MultimeterDisplay::valueText(lstCurSeg);
 }
 
 QStringList myLCDNumber::segmentCodes() const

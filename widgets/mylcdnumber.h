@@ -1,5 +1,7 @@
 #pragma once
 
+#include "multimeterdisplay.h"
+
 #include <QColor>
 #include <QLCDNumber>
 #include <QList>
@@ -28,11 +30,11 @@ public:
     // minus sign.
     enum
     {
-        PointBeforeDigit3 = 28,
-        PointBeforeDigit2 = 29,
-        PointBeforeDigit1 = 30,
-        MinusSign = 31,
-        ElementCount = 32
+        PointBeforeDigit3 = MultimeterDisplay::PointBeforeDigit3,
+        PointBeforeDigit2 = MultimeterDisplay::PointBeforeDigit2,
+        PointBeforeDigit1 = MultimeterDisplay::PointBeforeDigit1,
+        MinusSign = MultimeterDisplay::MinusSign,
+        ElementCount = MultimeterDisplay::ElementCount
     };
 
     explicit myLCDNumber(QWidget *parent = nullptr);

@@ -20,6 +20,79 @@ int nibbleAt(const QString &text, int pos, const QMap<QString, int> &hexDigitVal
     return pos < text.size() ? hexDigitValue.value(text.mid(pos, 1), 0) : 0;
 }
 
+struct CodeElement
+{
+    const char *code;
+    int element;
+};
+
+// Segment code (row and column of the meter's segment matrix) to element.
+const CodeElement kCodeTable[] = {
+    {"10", 0},
+    {"30", 1},
+    {"50", 2},
+    {"70", 3}, // a
+    {"20", 4},
+    {"40", 5},
+    {"60", 6},
+    {"80", 7}, // b
+    {"22", 8},
+    {"42", 9},
+    {"62", 10},
+    {"82", 11}, // c
+    {"23", 12},
+    {"43", 13},
+    {"63", 14},
+    {"83", 15}, // d
+    {"12", 16},
+    {"32", 17},
+    {"52", 18},
+    {"72", 19}, // e
+    {"11", 20},
+    {"31", 21},
+    {"51", 22},
+    {"71", 23}, // f
+    {"21", 24},
+    {"41", 25},
+    {"61", 26},
+    {"81", 27}, // g
+    {"73", PointBeforeDigit3},
+    {"53", PointBeforeDigit2},
+    {"33", PointBeforeDigit1},
+    {"13", MinusSign},
+};
+
+// Lit segments of one digit (bit 0 = a ... bit 6 = g) to its character.
+QChar digitCharacter(int mask)
+{
+    switch (mask) {
+    case 0x3F:
+        return QLatin1Char('0');
+    case 0x06:
+        return QLatin1Char('1');
+    case 0x5B:
+        return QLatin1Char('2');
+    case 0x4F:
+        return QLatin1Char('3');
+    case 0x66:
+        return QLatin1Char('4');
+    case 0x6D:
+        return QLatin1Char('5');
+    case 0x7D:
+        return QLatin1Char('6');
+    case 0x07:
+        return QLatin1Char('7');
+    case 0x7F:
+        return QLatin1Char('8');
+    case 0x6F:
+        return QLatin1Char('9');
+    case 0x38:
+        return QLatin1Char('L');
+    default:
+        return QChar();
+    }
+}
+
 const QString kVolt = QStringLiteral("V");
 const QString kMilliVolt = QStringLiteral("mV");
 
@@ -50,13 +123,13 @@ QString unitCode(const QString &payload)
 const Function *functionFor(const QString &functionCode)
 {
     static const QHash<QString, Function> functions = {
-        {"FFFF", {"image: url(:/icon/dc.png);", 1, 0}},
-        {"FFFE", {"image: url(:/icon/ac.png);", -1, -1}},
-        {"FFF1", {"image: url(:/icon/Ω.png);", 2, 1}},
-        {"FFF0", {"image: url(:/icon/hz.png)", 5, 4}},
-        {"FFEE", {"image: url(:/icon/diode.png)", 3, 2}},
-        {"FFED", {"image: url(:/icon/f.png);", 4, 3}},
-        {"FFEF", {QString(), -1, -1}},
+        {"FFFF", {"image: url(:/icon/dc.png);", 1, 0, "DC voltage"}},
+        {"FFFE", {"image: url(:/icon/ac.png);", -1, -1, "AC voltage"}},
+        {"FFF1", {"image: url(:/icon/Ω.png);", 2, 1, "resistance"}},
+        {"FFF0", {"image: url(:/icon/hz.png)", 5, 4, "frequency"}},
+        {"FFEE", {"image: url(:/icon/diode.png)", 3, 2, "diode"}},
+        {"FFED", {"image: url(:/icon/f.png);", 4, 3, "capacitance"}},
+        {"FFEF", {QString(), -1, -1, "resistance"}},
     };
     const auto found = functions.constFind(functionCode);
     return found == functions.constEnd() ? nullptr : &found.value();
@@ -78,6 +151,52 @@ QString unitText(const QString &functionCode, const QString &unitCode)
     const QString text = units.value(functionCode).value(unitCode);
     if (text.isNull() && functionCode == QLatin1String("FFF1"))
         return QStringLiteral("Ω"); // any other resistance unit reads as plain ohm
+    return text;
+}
+
+int elementIndex(const QString &code)
+{
+    for (const CodeElement &entry : kCodeTable) {
+        if (code == QLatin1String(entry.code))
+            return entry.element;
+    }
+    return -1;
+}
+
+QList<int> elementsOf(const QStringList &codes)
+{
+    QList<int> elements;
+    for (const CodeElement &entry : kCodeTable) {
+        if (codes.contains(QLatin1String(entry.code)))
+            elements.append(entry.element);
+    }
+    return elements;
+}
+
+QString valueText(const QList<int> &elements)
+{
+    int masks[4] = {0, 0, 0, 0};
+    bool pointBefore[4] = {false, false, false, false};
+    bool minus = false;
+    for (int element : elements) {
+        if (element >= 0 && element < PointBeforeDigit3)
+            masks[element % 4] |= 1 << (element / 4);
+        else if (element >= PointBeforeDigit3 && element <= PointBeforeDigit1)
+            pointBefore[3 - (element - PointBeforeDigit3)] = true;
+        else if (element == MinusSign)
+            minus = true;
+    }
+
+    QString text;
+    if (minus)
+        text += QLatin1Char('-');
+    for (int digit = 0; digit < 4; ++digit) {
+        if (pointBefore[digit])
+            text += QLatin1Char('.');
+        const QChar character = digitCharacter(masks[digit]);
+        if (!character.isNull())
+            text += character;
+    }
     return text;
 }
 

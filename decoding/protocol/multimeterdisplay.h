@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,7 @@ struct Function
     QString iconStyle; // style sheet of the function icon; empty: no icon
     int panelType;     // function type of the multimeter panel; -1: not set
     int tableType;     // reading table type; -1: no table row
+    QString name;      // what the meter measures, for recordings: "DC voltage", "resistance", …
 };
 
 // The row of a multimeter function code, or nullptr for any other code.
@@ -33,5 +35,32 @@ const Function *functionFor(const QString &functionCode);
 
 // Unit label text of a function's unit code; a null text leaves the label as it is.
 QString unitText(const QString &functionCode, const QString &unitCode);
+
+// Drawable elements of the display: digit segments are digit + 4 * segment
+// (digit 0 leftmost, segments a..g = 0..6); then the points in front of digits
+// 3, 2, 1 and the minus sign.
+enum Element
+{
+    PointBeforeDigit3 = 28,
+    PointBeforeDigit2 = 29,
+    PointBeforeDigit1 = 30,
+    MinusSign = 31,
+    ElementCount = 32
+};
+
+// Element of a segment code, -1 for a code without one (such as the flags).
+int elementIndex(const QString &code);
+// The elements the codes light, each once, in a fixed order whatever the list repeats.
+QList<int> elementsOf(const QStringList &codes);
+
+// The reading the lit elements show, as the meter's own display reads: digits
+// "0"-"9" and "L" (a blank or unknown pattern gives nothing), a "." in front of
+// a digit whose point is lit, a leading "-" for the minus sign. For example
+// "1.23", "-0.5" or "0L".
+QString valueText(const QList<int> &elements);
+inline QString valueText(const QStringList &codes)
+{
+    return valueText(elementsOf(codes));
+}
 
 } // namespace MultimeterDisplay

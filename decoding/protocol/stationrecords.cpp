@@ -24,6 +24,16 @@ QString valueText(QString record)
     return value;
 }
 
+Electrical electrical(const Record &record, QLatin1String base, QLatin1String milli)
+{
+    const QString unit = unitText(record.unitCode);
+    if (unit == base)
+        return {true, number(record.value), 1};
+    if (unit == milli)
+        return {true, number(record.value) / 1000, 0};
+    return {};
+}
+
 } // namespace
 
 std::optional<QList<Record>> parse(const QString &payload)
@@ -55,6 +65,33 @@ QString unitText(const QString &unitCode)
         {"4100", "A"}, {"6D41", "mA"}, {"0043", "℃"},  {"0046", "℉"},
     };
     return units.value(unitCode);
+}
+
+Electrical voltage(const Record &record)
+{
+    return electrical(record, QLatin1String("V"), QLatin1String("mV"));
+}
+
+Electrical current(const Record &record)
+{
+    return electrical(record, QLatin1String("A"), QLatin1String("mA"));
+}
+
+std::optional<double> power(const Electrical &voltage, const Electrical &current)
+{
+    if (!voltage.recognised || !current.recognised)
+        return std::nullopt;
+    return current.factor * voltage.factor;
+}
+
+bool isTemperatureUnit(const QString &unitCode)
+{
+    return unitCode == QLatin1String("0043") || unitCode == QLatin1String("0046");
+}
+
+bool isPercentUnit(const QString &unitCode)
+{
+    return unitCode == QLatin1String("0025");
 }
 
 } // namespace StationRecords

@@ -26,4 +26,21 @@ double number(const QString &text);
 // "V", "mV", "A", "mA", "℃" or "℉"; empty for any other code.
 QString unitText(const QString &unitCode);
 
+// A voltage or current record of the power supply as the window shows it.
+struct Electrical
+{
+    bool recognised = false; // the unit is the base unit or its thousandth
+    double factor = 0;       // the value in the base unit (V, A)
+    int unitIndex = 0;       // display unit index: 1 base unit, 0 thousandth
+};
+Electrical voltage(const Record &record);
+Electrical current(const Record &record);
+// Watts, when both units were recognised.
+std::optional<double> power(const Electrical &voltage, const Electrical &current);
+
+// True for the degree Celsius and Fahrenheit codes.
+bool isTemperatureUnit(const QString &unitCode);
+// True for the percent code that marks the hot-air gun's air speed.
+bool isPercentUnit(const QString &unitCode);
+
 } // namespace StationRecords
