@@ -11,6 +11,7 @@
 #include "languagetext.h"
 #include "rangesetting_dialog.h"
 #include "receivequeue.h"
+#include "recordingcontrol.h"
 #include "serialsettingdlg.h"
 #include "settinginfo.h"
 #include "vision_dialog.h"
@@ -80,6 +81,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->label_altaPressione->hide();
 
     buildMenus();
+    recordingControl =
+        new RecordingControl(ui->statusbar, ui->pushButton_record, recordAction, this);
     applyLanguage();
     applyDeviceViews();
     if (QAction *action = languageActionFor(curSetting.LanguageType))
@@ -157,6 +160,21 @@ void MainWindow::actRangeSettingClick()
 void MainWindow::actVersionClick()
 {
     visionDlg->show();
+}
+
+void MainWindow::on_pushButton_record_clicked()
+{
+    recordingControl->toggle();
+}
+
+void MainWindow::actRecordClick()
+{
+    recordingControl->toggle();
+}
+
+void MainWindow::actOpenFolderClick()
+{
+    recordingControl->openFolder();
 }
 
 void MainWindow::SerialOpenSuccess_slot()

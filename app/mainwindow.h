@@ -1,6 +1,7 @@
 #pragma once
 
 #include "multimeterdisplay.h"
+#include "stationrecords.h"
 
 #include <QMainWindow>
 #include <QMap>
@@ -21,6 +22,7 @@ class QLabel;
 class QMenu;
 class QTimer;
 class RangeSetting_Dialog;
+class RecordingControl;
 class SerialSettingDlg;
 class Vision_Dialog;
 
@@ -49,6 +51,7 @@ public:
     DigitalPower_widget *powerPanel() const { return digitalPowerWidget; }
     DigitalElectricIron_widget *ironPanel() const { return digitalElectricIronWidget; }
     DigitalAirgun_widget *airgunPanel() const { return digitalAirgunWidget; }
+    RecordingControl *recording() const { return recordingControl; }
 
     // Puts the last multimeter reading back on the display with the port
     // flag false, so it stays visible after the port closed.
@@ -97,6 +100,9 @@ public slots:
     void actVersionClick();
     void sendCurValue(const QString &valueText, const QStringList &segmentCodes);
     void decipher(const QString &frame);
+    void on_pushButton_record_clicked();
+    void actRecordClick();
+    void actOpenFolderClick();
 
 private:
     void createPanels();
@@ -112,8 +118,8 @@ private:
     void switchMultimeterPanel();
     void parseMulData();
     void parseDevData();
-    void showPowerSupply(const QStringList &values, const QStringList &unitCodes);
-    void showTemperatureStation(const QStringList &values, const QStringList &unitCodes);
+    void showPowerSupply(const QList<StationRecords::Record> &records);
+    void showTemperatureStation(const QList<StationRecords::Record> &records);
 
     SerialSettingDlg *serialDlg = nullptr;
     Vision_Dialog *visionDlg = nullptr;
@@ -133,6 +139,9 @@ private:
     QAction *valueAction = nullptr;
     QAction *graphicAction = nullptr;
     QAction *rangeSettingAction = nullptr;
+    QAction *recordAction = nullptr;
+    QAction *openFolderAction = nullptr;
+    RecordingControl *recordingControl = nullptr;
     QBoxLayout *topRowLayout = nullptr;
     QBoxLayout *bottomRowLayout = nullptr;
     QBoxLayout *panelColumnLayout = nullptr;

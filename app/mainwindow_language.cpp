@@ -6,6 +6,7 @@
 #include "languagetext.h"
 #include "rangesetting_dialog.h"
 #include "receivequeue.h"
+#include "recordingcontrol.h"
 #include "serialsettingdlg.h"
 #include "settinginfo.h"
 #include "textfit.h"
@@ -67,6 +68,9 @@ void MainWindow::applyLanguage()
     rangeSettingAction->setText(serialText("ids_rangesetting"));
     graphicAction->setText(serialText("ids_graphic"));
     valueAction->setText(serialText("ids_numvalue"));
+
+    openFolderAction->setText(languageText["ids_Record_Language/ids_openFolder"]);
+    recordingControl->applyLanguage();
 }
 
 QAction *MainWindow::languageActionFor(int languageType) const

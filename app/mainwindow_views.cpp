@@ -27,9 +27,12 @@ void MainWindow::buildMenus()
     graphicAction = new QAction(this);
     graphicAction->setCheckable(true);
     rangeSettingAction = new QAction(this);
+    recordAction = new QAction(this);
+    openFolderAction = new QAction(this);
 
     viewMenu->addActions({ui->action_multimeter, ui->action_electricIron, ui->action_regularPower,
-                          ui->action_airgun, displayTypeAction, rangeSettingAction});
+                          ui->action_airgun, displayTypeAction, rangeSettingAction, recordAction,
+                          openFolderAction});
     languageMenu->addActions({ui->action_ch, ui->action_tch, ui->action_en, ui->action_ge,
                               ui->action_fr, ui->action_ja, ui->action_it, ui->action_ru});
     helpMenu->addActions({languageAction, ui->action_version});
@@ -55,6 +58,8 @@ void MainWindow::buildMenus()
     connect(valueAction, &QAction::triggered, this, &MainWindow::actValueClick);
     connect(graphicAction, &QAction::triggered, this, &MainWindow::actItemClick);
     connect(rangeSettingAction, &QAction::triggered, this, &MainWindow::actRangeSettingClick);
+    connect(recordAction, &QAction::triggered, this, &MainWindow::actRecordClick);
+    connect(openFolderAction, &QAction::triggered, this, &MainWindow::actOpenFolderClick);
 }
 
 void MainWindow::fitGraphicView()

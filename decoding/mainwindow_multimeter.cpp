@@ -5,9 +5,12 @@
 #include "digitalmul_widget.h"
 #include "digitalmultable_widget.h"
 #include "multimeterdisplay.h"
+#include "readings.h"
 #include "receivequeue.h"
+#include "recordingcontrol.h"
 #include "settinginfo.h"
 
+#include <QDateTime>
 #include <QSerialPort>
 
 void MainWindow::parseMulData()
@@ -40,6 +43,10 @@ void MainWindow::parseMulData()
         digitalMulWidget->setValueText(value);
     if (bTableMode)
         digitalMulTableWidget->addRecord(function->tableType, value + digitalMulWidget->unitText());
+    if (recordingControl->isRecording())
+        recordingControl->record(Readings::multimeter(strFunCode, lstSegCodes,
+                                                      MultimeterDisplay::unitCode(strPayload),
+                                                      QDateTime::currentDateTime()));
 }
 
 void MainWindow::switchMultimeterPanel()

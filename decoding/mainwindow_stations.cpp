@@ -9,33 +9,13 @@
 #include "digitalmul_widget.h"
 #include "digitalpower_widget.h"
 #include "languagetext.h"
+#include "readings.h"
+#include "recordingcontrol.h"
 #include "stationrecords.h"
 
+#include <QDateTime>
 #include <QLabel>
 #include <QTimer>
-
-namespace {
-
-// A display unit of the panels: index 1 for the base unit, 0 for its thousandth.
-struct Reading
-{
-    bool recognised = false;
-    double factor = 0; // in the base unit, for the power product
-    int unitIndex = 0;
-};
-
-Reading readingOf(const QString &value, const QString &unitCode, const char *base,
-                  const char *milli)
-{
-    const QString unit = StationRecords::unitText(unitCode);
-    if (unit == QLatin1String(base))
-        return {true, StationRecords::number(value), 1};
-    if (unit == QLatin1String(milli))
-        return {true, StationRecords::number(value) / 1000, 0};
-    return {};
-}
-
-} // namespace
 
 void MainWindow::parseDevData()
 {
@@ -44,46 +24,49 @@ void MainWindow::parseDevData()
         return;
     for (QString &value : strRecordValues)
         value.clear();
-    QStringList unitCodes;
-    for (int j = 0; j < records->size() && j < int(strRecordValues.size()); ++j) {
+    for (int j = 0; j < records->size() && j < int(strRecordValues.size()); ++j)
         strRecordValues[j] = records->at(j).value;
-        unitCodes << records->at(j).unitCode;
-    }
-    while (unitCodes.size() < 3)
-        unitCodes << QString();
-    const QStringList values = {strRecordValues[0], strRecordValues[1], strRecordValues[2]};
+    // Records 0-2 are shown; a short frame leaves the missing ones empty.
+    QList<StationRecords::Record> shown = records->mid(0, 3);
+    while (shown.size() < 3)
+        shown.append(StationRecords::Record());
 
     if (nDevType == C1Frame::PowerSupply)
-        showPowerSupply(values, unitCodes);
+        showPowerSupply(shown);
     else if (nDevType == C1Frame::SolderingIron || nDevType == C1Frame::HotAirGun)
-        showTemperatureStation(values, unitCodes);
+        showTemperatureStation(shown);
+    else
+        return;
+    if (recordingControl->isRecording())
+        recordingControl->record(
+            Readings::station(nDevType, *records, QDateTime::currentDateTime()));
 }
 
-void MainWindow::showPowerSupply(const QStringList &values, const QStringList &unitCodes)
+void MainWindow::showPowerSupply(const QList<StationRecords::Record> &records)
 {
-    const Reading voltage = readingOf(values[0], unitCodes[0], "V", "mV");
+    const StationRecords::Electrical voltage = StationRecords::voltage(records[0]);
     if (voltage.recognised) {
-        ui->lcdNumber_voltage->display(values[0]);
-        ui->label_voltageUnit->setText(StationRecords::unitText(unitCodes[0]));
+        ui->lcdNumber_voltage->display(records[0].value);
+        ui->label_voltageUnit->setText(StationRecords::unitText(records[0].unitCode));
     }
-    const Reading current = readingOf(values[1], unitCodes[1], "A", "mA");
+    const StationRecords::Electrical current = StationRecords::current(records[1]);
     if (current.recognised) {
-        ui->label_currentUnit->setText(StationRecords::unitText(unitCodes[1]));
-        ui->lcdNumber_current->display(values[1]);
+        ui->label_currentUnit->setText(StationRecords::unitText(records[1].unitCode));
+        ui->lcdNumber_current->display(records[1].value);
     }
     // Without both factors there is no power to show: dashes, not a number
     // that would read as watts.
-    if (voltage.recognised && current.recognised)
-        ui->lcdNumber_power->display(current.factor * voltage.factor);
+    if (const auto watts = StationRecords::power(voltage, current))
+        ui->lcdNumber_power->display(*watts);
     else
         ui->lcdNumber_power->display(QStringLiteral("--"));
 
-    digitalPowerWidget->setData(StationRecords::number(values[1]),
-                                StationRecords::number(values[0]), current.unitIndex,
+    digitalPowerWidget->setData(StationRecords::number(records[1].value),
+                                StationRecords::number(records[0].value), current.unitIndex,
                                 voltage.unitIndex);
 }
 
-void MainWindow::showTemperatureStation(const QStringList &values, const QStringList &unitCodes)
+void MainWindow::showTemperatureStation(const QList<StationRecords::Record> &records)
 {
     const bool iron = nDevType == C1Frame::SolderingIron;
     QLabel *setUnitLabel = iron ? ui->label_settingTempUnit_e : ui->label_settingTempUnit_a;
@@ -91,26 +74,27 @@ void MainWindow::showTemperatureStation(const QStringList &values, const QString
 
     int tempUnit = 0;
     const auto applyUnit = [&tempUnit](QLabel *label, const QString &unitCode) {
-        if (unitCode == QLatin1String("0043") || unitCode == QLatin1String("0046")) {
+        if (StationRecords::isTemperatureUnit(unitCode)) {
             label->setText(StationRecords::unitText(unitCode));
             tempUnit = unitCode == QLatin1String("0046") ? 1 : 0;
         }
     };
-    applyUnit(setUnitLabel, unitCodes[0]);
-    applyUnit(realUnitLabel, unitCodes[1]);
+    applyUnit(setUnitLabel, records[0].unitCode);
+    applyUnit(realUnitLabel, records[1].unitCode);
 
-    (iron ? ui->lcdNumber_settingTemp_e : ui->lcdNumber_settingTemp_a)->display(values[0]);
-    (iron ? ui->lcdNumber_realTemp_e : ui->lcdNumber_realTemp_a)->display(values[1]);
+    (iron ? ui->lcdNumber_settingTemp_e : ui->lcdNumber_settingTemp_a)->display(records[0].value);
+    (iron ? ui->lcdNumber_realTemp_e : ui->lcdNumber_realTemp_a)->display(records[1].value);
 
-    const double realTemp = StationRecords::number(values[1]);
-    const double setTemp = StationRecords::number(values[0]);
+    const double realTemp = StationRecords::number(records[1].value);
+    const double setTemp = StationRecords::number(records[0].value);
     if (iron) {
         digitalElectricIronWidget->setData(realTemp, setTemp, tempUnit);
         return;
     }
-    if (unitCodes[2] == QLatin1String("0025"))
-        ui->lcdNumber_speed->display(values[2]);
-    digitalAirgunWidget->setData(realTemp, StationRecords::number(values[2]), setTemp, tempUnit);
+    if (StationRecords::isPercentUnit(records[2].unitCode))
+        ui->lcdNumber_speed->display(records[2].value);
+    digitalAirgunWidget->setData(realTemp, StationRecords::number(records[2].value), setTemp,
+                                 tempUnit);
 }
 
 void MainWindow::receiveTimerUpdate()
