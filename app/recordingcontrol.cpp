@@ -28,9 +28,14 @@ RecordingControl::RecordingControl(QStatusBar *statusBar, QAbstractButton *butto
                                    QObject *parent)
     : QObject(parent), statusBar(statusBar), recordButton(button), recordAction(action)
 {
+    recordingDot = new QLabel(QStringLiteral("\u25CF"), statusBar);
+    recordingDot->setObjectName(QStringLiteral("recordingDot"));
+    recordingDot->setStyleSheet(QStringLiteral("color: #d92b2b;"));
+    statusBar->addWidget(recordingDot);
+    recordingDot->hide();
     recordingLabel = new QLabel(statusBar);
     recordingLabel->setObjectName(QStringLiteral("recordingLabel"));
-    recordingLabel->setTextFormat(Qt::RichText);
+    recordingLabel->setTextFormat(Qt::PlainText);
     // Ignored: a long name must not widen the fixed-size window; the text is
     // elided to whatever width the status bar leaves.
     recordingLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -115,17 +120,18 @@ void RecordingControl::showState()
 void RecordingControl::showLabel()
 {
     const QString path = QDir::toNativeSeparators(recorder.filePath());
+    const QFontMetrics metrics(recordingLabel->font());
+    const int width = recordingLabel->contentsRect().width();
+    recordingDot->setVisible(isRecording());
     if (isRecording()) {
+        // The row count always shows; the name gets what room is left, and
+        // none at all rather than a lone ellipsis.
         const QString rows = recordText("ids_rows").arg(recorder.rowCount());
-        const QFontMetrics metrics(recordingLabel->font());
-        const QString dot = QStringLiteral("\u25CF ");
-        const int room = recordingLabel->contentsRect().width() -
-                         metrics.horizontalAdvance(dot + QStringLiteral("  ") + rows);
-        const QString name =
-            metrics.elidedText(QFileInfo(path).fileName(), Qt::ElideMiddle, qMax(room, 0));
-        recordingLabel->setText(QStringLiteral("<span style=\"color:#d92b2b;\">%1</span>%2"
-                                               "&nbsp;&nbsp;%3")
-                                    .arg(dot, name.toHtmlEscaped(), rows.toHtmlEscaped()));
+        const QString gap = QStringLiteral("  ");
+        const QString name = metrics.elidedText(QFileInfo(path).fileName(), Qt::ElideMiddle,
+                                                width - metrics.horizontalAdvance(gap + rows));
+        const QString text = name.size() > 1 ? name + gap + rows : rows;
+        recordingLabel->setText(metrics.elidedText(text, Qt::ElideRight, width));
         recordingLabel->setToolTip(path);
         recordingLabel->show();
         return;
@@ -139,10 +145,7 @@ void RecordingControl::showLabel()
     const char *entry = message == Message::CannotStart ? "ids_cannotStart" : "ids_stopped";
     const QString reason = failure.reasonText();
     const QString shown = recordText(entry).arg(QFileInfo(path).fileName(), reason);
-    const QFontMetrics metrics(recordingLabel->font());
-    recordingLabel->setText(
-        metrics.elidedText(shown, Qt::ElideMiddle, recordingLabel->contentsRect().width())
-            .toHtmlEscaped());
+    recordingLabel->setText(metrics.elidedText(shown, Qt::ElideMiddle, width));
     recordingLabel->setToolTip(recordText(entry).arg(path, reason));
     recordingLabel->show();
 }

@@ -58,6 +58,7 @@ private:
     QStatusBar *statusBar;
     QAbstractButton *recordButton;
     QAction *recordAction;
+    QLabel *recordingDot;
     QLabel *recordingLabel;
     QTimer *refreshTimer;
     // The last failure, kept so a language switch words it anew.
