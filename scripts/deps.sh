@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need,
-# when any of them is missing. Sourced by scripts/run and scripts/test.
+# when any of them is missing. Sourced by scripts/run, scripts/test and
+# scripts/package.
 korvanta_packages=(
   build-essential cmake pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev libqt5charts5-dev
@@ -8,6 +9,9 @@ korvanta_packages=(
   fonts-dseg fonts-liberation fonts-noto-cjk
   xvfb xauth imagemagick
 )
+# What making and checking the Debian package needs on top (scripts/package,
+# scripts/package-test).
+korvanta_package_tools=(dpkg-dev file lintian desktop-file-utils appstream)
 
 korvanta_install_deps() {
   local missing=()

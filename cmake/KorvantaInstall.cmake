@@ -1,0 +1,94 @@
+# Installs Korvanta like any desktop program and packs it as a Debian package.
+#
+#   <prefix>/lib/korvanta/korvanta          the program
+#   <prefix>/lib/korvanta/settings/*.ini    its language files, which it finds beside itself
+#   <prefix>/bin/korvanta                   a relative symbolic link to the program
+#   <prefix>/share/applications, metainfo, icons/hicolor, man/man1, doc/korvanta
+#
+# Command-line tools install themselves into <prefix>/bin with
+# install(TARGETS <tool> RUNTIME DESTINATION bin) in their own folder; the package
+# takes whatever is installed.
+
+include(GNUInstallDirs)
+
+set(KORVANTA_APP_ID org.korvanta.Korvanta)
+# The program's own folder, not the multiarch library folder: it holds a program
+# and its data, and the link in bin points at it.
+set(KORVANTA_PROGRAM_DIR lib/korvanta)
+set(KORVANTA_PROGRAM_FULL_DIR ${CMAKE_INSTALL_PREFIX}/${KORVANTA_PROGRAM_DIR})
+set(KORVANTA_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/korvanta)
+set(korvanta_packaging ${PROJECT_SOURCE_DIR}/packaging)
+set(korvanta_staged ${PROJECT_BINARY_DIR}/packaging)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+# A release needs its entry in the changelog and in the metainfo.
+file(STRINGS ${korvanta_packaging}/debian/changelog korvanta_changelog_top LIMIT_COUNT 1)
+string(REGEX MATCH "^korvanta \\(([^)]*)\\)" _ "${korvanta_changelog_top}")
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "packaging/debian/changelog starts with version '${CMAKE_MATCH_1}', "
+                      "the project is ${PROJECT_VERSION}: add an entry")
+endif()
+file(READ ${korvanta_packaging}/${KORVANTA_APP_ID}.metainfo.xml korvanta_metainfo)
+string(REGEX MATCH "<release version=\"([^\"]*)\"" _ "${korvanta_metainfo}")
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "the newest release in the metainfo is '${CMAKE_MATCH_1}', "
+                      "the project is ${PROJECT_VERSION}: add a release")
+endif()
+
+# The program, its languages and the link on the search path.
+install(TARGETS korvanta_app RUNTIME DESTINATION ${KORVANTA_PROGRAM_DIR})
+install(DIRECTORY settings/ DESTINATION ${KORVANTA_PROGRAM_DIR}/settings
+        FILES_MATCHING PATTERN "*.ini")
+file(MAKE_DIRECTORY ${korvanta_staged})
+file(CREATE_LINK ../${KORVANTA_PROGRAM_DIR}/korvanta ${korvanta_staged}/korvanta SYMBOLIC)
+install(FILES ${korvanta_staged}/korvanta DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# Desktop integration: menu entry, software-centre description, icon.
+install(FILES ${korvanta_packaging}/${KORVANTA_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${korvanta_packaging}/${KORVANTA_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES resources/icon/src/app.svg RENAME ${KORVANTA_APP_ID}.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${korvanta_packaging}/icon-256.png RENAME ${KORVANTA_APP_ID}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+
+# Manual page and Debian documents, compressed as Debian wants them.
+configure_file(${korvanta_packaging}/korvanta.1.in ${korvanta_staged}/korvanta.1 @ONLY)
+configure_file(${korvanta_packaging}/debian/changelog ${korvanta_staged}/changelog COPYONLY)
+add_custom_command(
+  OUTPUT ${korvanta_staged}/korvanta.1.gz ${korvanta_staged}/changelog.gz
+  COMMAND gzip -9nkf korvanta.1 changelog
+  DEPENDS ${korvanta_staged}/korvanta.1 ${korvanta_staged}/changelog
+  WORKING_DIRECTORY ${korvanta_staged}
+  VERBATIM)
+add_custom_target(korvanta_documents ALL DEPENDS ${korvanta_staged}/korvanta.1.gz ${korvanta_staged}/changelog.gz)
+install(FILES ${korvanta_staged}/korvanta.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${korvanta_staged}/changelog.gz ${korvanta_packaging}/debian/copyright DESTINATION ${KORVANTA_DOC_DIR})
+
+# The Debian package (scripts/package makes it).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME korvanta)
+set(CPACK_PACKAGE_VENDOR "Korvanta developers")
+set(CPACK_PACKAGE_CONTACT "Korvanta developers <developers@korvanta.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "live readings of four bench instruments on one serial link")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Korvanta shows what a digital multimeter, a regulated power supply, a
+soldering station and a hot-air rework station stream over their shared serial
+link, live, in one small window that stays on top: as seven-segment readouts or
+as trend charts, gauges, a multimeter dial and a table of recent readings.
+.
+The user interface speaks Chinese (simplified and traditional), English,
+Russian, German, French, Japanese and Italian.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://korvanta.org/)
+# Libraries from what the binaries link; the fonts by name, as the program asks
+# for their families by name and no library pulls them in.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dseg, fonts-liberation, fonts-noto-cjk")
+include(CPack)
