@@ -65,6 +65,29 @@ add_custom_command(
   VERBATIM)
 add_custom_target(korvanta_documents ALL DEPENDS ${korvanta_staged}/korvanta.1.gz ${korvanta_staged}/changelog.gz)
 install(FILES ${korvanta_staged}/korvanta.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The command-line tools' manual pages, made from their own --help and --version
+# (not in sanitizer builds, where running a tool at build time can fail on a leak).
+find_program(KORVANTA_HELP2MAN help2man)
+foreach(tool korvanta-sim korvanta-log)
+  if(NOT TARGET ${tool} OR KORVANTA_SANITIZE)
+    continue()
+  endif()
+  if(NOT KORVANTA_HELP2MAN)
+    message(STATUS "help2man not found: ${tool} is installed without a manual page")
+    continue()
+  endif()
+  add_custom_command(
+    OUTPUT ${korvanta_staged}/${tool}.1.gz
+    COMMAND ${KORVANTA_HELP2MAN} --no-info --no-discard-stderr --output=${tool}.1
+            $<TARGET_FILE:${tool}>
+    COMMAND gzip -9nf ${tool}.1
+    DEPENDS ${tool}
+    WORKING_DIRECTORY ${korvanta_staged}
+    VERBATIM)
+  add_custom_target(${tool}_manual ALL DEPENDS ${korvanta_staged}/${tool}.1.gz)
+  install(FILES ${korvanta_staged}/${tool}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
 install(FILES ${korvanta_staged}/changelog.gz ${korvanta_packaging}/debian/copyright DESTINATION ${KORVANTA_DOC_DIR})
 
 # The Debian package (scripts/package makes it).

@@ -11,7 +11,7 @@ korvanta_packages=(
 )
 # What making and checking the Debian package needs on top (scripts/package,
 # scripts/package-test).
-korvanta_package_tools=(dpkg-dev file lintian desktop-file-utils appstream)
+korvanta_package_tools=(dpkg-dev file help2man lintian desktop-file-utils appstream)
 
 korvanta_install_deps() {
   local missing=()
