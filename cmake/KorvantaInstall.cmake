@@ -69,6 +69,8 @@ install(FILES ${korvanta_staged}/korvanta.1.gz DESTINATION ${CMAKE_INSTALL_MANDI
 # The command-line tools' manual pages, made from their own --help and --version
 # (not in sanitizer builds, where running a tool at build time can fail on a leak).
 find_program(KORVANTA_HELP2MAN help2man)
+set(korvanta-sim_summary "the four bench instruments on a pseudo-terminal, for trying Korvanta")
+set(korvanta-log_summary "log the bench instruments' readings without a window")
 foreach(tool korvanta-sim korvanta-log)
   if(NOT TARGET ${tool} OR KORVANTA_SANITIZE)
     continue()
@@ -79,7 +81,8 @@ foreach(tool korvanta-sim korvanta-log)
   endif()
   add_custom_command(
     OUTPUT ${korvanta_staged}/${tool}.1.gz
-    COMMAND ${KORVANTA_HELP2MAN} --no-info --no-discard-stderr --output=${tool}.1
+    COMMAND ${KORVANTA_HELP2MAN} --no-info --no-discard-stderr "--name=${${tool}_summary}"
+            --output=${tool}.1
             $<TARGET_FILE:${tool}>
     COMMAND gzip -9nf ${tool}.1
     DEPENDS ${tool}
