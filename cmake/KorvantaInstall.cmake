@@ -63,8 +63,11 @@ add_custom_command(
   DEPENDS ${korvanta_staged}/korvanta.1 ${korvanta_staged}/changelog
   WORKING_DIRECTORY ${korvanta_staged}
   VERBATIM)
-add_custom_target(korvanta_documents ALL DEPENDS ${korvanta_staged}/korvanta.1.gz ${korvanta_staged}/changelog.gz)
+add_custom_target(korvanta_documents ALL
+  DEPENDS ${korvanta_staged}/korvanta.1.gz ${korvanta_staged}/changelog.gz)
 install(FILES ${korvanta_staged}/korvanta.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${korvanta_staged}/changelog.gz ${korvanta_packaging}/debian/copyright
+        DESTINATION ${KORVANTA_DOC_DIR})
 
 # The command-line tools' manual pages, made from their own --help and --version
 # (not in sanitizer builds, where running a tool at build time can fail on a leak).
@@ -91,7 +94,6 @@ foreach(tool korvanta-sim korvanta-log)
   add_custom_target(${tool}_manual ALL DEPENDS ${korvanta_staged}/${tool}.1.gz)
   install(FILES ${korvanta_staged}/${tool}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
-install(FILES ${korvanta_staged}/changelog.gz ${korvanta_packaging}/debian/copyright DESTINATION ${KORVANTA_DOC_DIR})
 
 # The Debian package (scripts/package makes it).
 set(CPACK_GENERATOR DEB)
