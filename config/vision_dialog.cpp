@@ -1,6 +1,7 @@
 #include "vision_dialog.h"
 
 #include "languagetext.h"
+#include "programversion.h"
 #include "settinginfo.h"
 #include "textfit.h"
 #include "ui_vision_dialog.h"
@@ -21,8 +22,11 @@ Vision_Dialog::Vision_Dialog(QWidget *parent) : QDialog(parent), ui(new Ui::Visi
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowCloseButtonHint);
     applyLanguage();
-    // The version does not change while the program runs.
-    ui->label_versionNum->setText(savedSetting.strVersion);
+    // The version does not change while the program runs. A version put into
+    // the settings file by hand wins; otherwise the build's own version.
+    const QString &storedVersion = savedSetting.strVersion;
+    ui->label_versionNum->setText(storedVersion.trimmed().isEmpty() ? programVersion()
+                                                                    : storedVersion);
     ui->label->installEventFilter(this);
     clickClock.start();
 }

@@ -9,8 +9,8 @@ namespace Ui {
 class Vision_Dialog;
 }
 
-// The "about" window: program icon, product name and the version text of the
-// settings file. Nine quick presses on the icon bring up the owner notice.
+// The "about" window: program icon, product name and the program's version (or
+// the one the settings file names). Nine quick presses on the icon bring up the owner notice.
 class Vision_Dialog : public QDialog
 {
     Q_OBJECT
