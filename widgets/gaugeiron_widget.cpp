@@ -1,6 +1,7 @@
 #include "gaugeiron_widget.h"
 
 #include <QEasingCurve>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
@@ -14,6 +15,33 @@ QPointF polar(double cx, double cy, double r, double a)
 {
     const double rad = qDegreesToRadians(a);
     return QPointF(cx + r * std::cos(rad), cy - r * std::sin(rad));
+}
+
+// Where the value text puts ink, relative to its baseline origin: across its
+// advance, and at least as high as a full digit cell so that texts without a
+// top bar ("111") sit at the same height as the others.
+QRectF valueTextExtent(const QFont &font, QPaintDevice *device, const QString &text)
+{
+    const QFontMetricsF metrics(font, device);
+    const QRectF ink =
+        metrics.tightBoundingRect(text).united(metrics.tightBoundingRect(QStringLiteral("8")));
+    return QRectF(0, ink.top(), metrics.horizontalAdvance(text), ink.height());
+}
+
+// Shrinks the font until the text fits the room, which it does at the given
+// size for readings of up to four digits and a unit; returns the text's extent.
+QRectF fitValueFont(QFont &font, QPaintDevice *device, const QString &text, QSizeF room)
+{
+    QRectF extent = valueTextExtent(font, device, text);
+    for (int step = 0; step < 20 && font.pointSizeF() > 4; ++step) {
+        const double scale = qMin(room.width() / extent.width(), room.height() / extent.height());
+        if (scale >= 1)
+            break;
+        // Hinted glyphs do not scale exactly: always take at least half a point.
+        font.setPointSizeF(qMax(4.0, qMin(font.pointSizeF() * scale, font.pointSizeF() - 0.5)));
+        extent = valueTextExtent(font, device, text);
+    }
+    return extent;
 }
 
 } // namespace
@@ -153,11 +181,17 @@ void GaugeIron_widget::paintEvent(QPaintEvent *)
     const int x = int(cx);
     const int y = int(cy);
     const int top = int(y - radius * 0.2);
+    const QRect box(x - 55, top, 110, 30);
     painter.setBrush(QColor(255, 165, 0));
-    painter.drawRoundedRect(QRect(x - 55, top, 110, 30), 10, 10);
+    painter.drawRoundedRect(box, 10, 10);
+    // The digit font's ink rises above its ascent, so centring its line height
+    // in a text rectangle (clipped to it) cut the top bars off: centre the ink
+    // in the box instead, inside the border and clear of the round ends.
+    const QString text = QString("%1 %2").arg(QString::number(dValue, 'g', 6), strUnit);
     QFont font("DSEG7 Classic", 18, 75, false);
+    const QRectF extent =
+        fitValueFont(font, painter.device(), text, QSizeF(box.width() - 10, box.height() - 2));
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(QRect(x - 55, int(y - radius * 0.2 + 2), 110, 25), Qt::AlignCenter,
-                     QString("%1 %2").arg(QString::number(dValue, 'g', 6), strUnit));
+    painter.drawText(QRectF(box).center() - extent.center(), text);
 }

@@ -104,6 +104,8 @@ private slots:
     void newValueContinuesFromTheNeedle();
     void ironScaleIsDrawn();
     void rangeSetterRules();
+    void valueBoxHoldsWholeDigits_data();
+    void valueBoxHoldsWholeDigits();
     void dialStopsAndPointer_data();
     void dialStopsAndPointer();
     void dialRestartsFromThePointer();
@@ -253,6 +255,53 @@ void TestGauges::rangeSetterRules()
     QCOMPARE(gauge.angle(), 135.0);
     QCOMPARE(RecordingDevice(&gauge).valueBox(), QStringLiteral("300 ℉"));
     QCOMPARE(gauge.angle(), 135.0);
+}
+
+void TestGauges::valueBoxHoldsWholeDigits_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("unit");
+    QTest::newRow("with unit") << 888.0 << QStringLiteral("℃");
+    QTest::newRow("wider than the box at full size") << 888.8 << QStringLiteral("℉");
+}
+
+void TestGauges::valueBoxHoldsWholeDigits()
+{
+    QFETCH(double, value);
+    QFETCH(QString, unit);
+    GaugeIron_widget gauge;
+    gauge.resize(301, 171);
+    gauge.setRange(0, 1000);
+    gauge.setUnit(unit);
+    gauge.setValue(value);
+    const QImage image = gauge.grab().toImage();
+    // The box of a 301 x 171 gauge, with its border; outside it the dark background.
+    const QRect box(95, 127, 110, 30);
+    const auto ink = [&image](int x, int y) { return qGray(image.pixel(x, y)) < 100; };
+
+    // Rows inside the border where the two leftmost eights draw a bar: a run of
+    // at least 8 dark pixels. Top, middle and bottom bar each make one group.
+    QList<int> barRows;
+    for (int y = box.top() + 1; y < box.bottom(); ++y) {
+        int run = 0, longest = 0;
+        for (int x = box.left() + 8; x < box.center().x(); ++x) {
+            run = ink(x, y) ? run + 1 : 0;
+            longest = qMax(longest, run);
+        }
+        if (longest >= 8)
+            barRows << y;
+    }
+    int bars = barRows.isEmpty() ? 0 : 1;
+    for (int i = 1; i < barRows.size(); ++i)
+        bars += barRows[i] > barRows[i - 1] + 1 ? 1 : 0;
+    QCOMPARE(bars, 3);
+
+    // Nothing touches the straight parts of the border at either end.
+    for (int y = box.top() + 10; y <= box.bottom() - 10; ++y)
+        for (int dx = 1; dx <= 3; ++dx) {
+            QVERIFY2(!ink(box.left() + dx, y), qPrintable(QString("left, row %1").arg(y)));
+            QVERIFY2(!ink(box.right() - dx, y), qPrintable(QString("right, row %1").arg(y)));
+        }
 }
 
 void TestGauges::dialStopsAndPointer_data()
