@@ -137,8 +137,13 @@ void MainWindow::createPanels()
 
 void MainWindow::placeWindow()
 {
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    move(available.width() - width() - 20, 50);
+    // Top right of the screen, moved only as far as it takes to keep the whole
+    // window, frame included, inside the available area.
+    const QRect available = availableScreenArea();
+    const QSize frame = size() + frameAllowance();
+    move(qBound(available.left(), available.width() - width() - 20,
+                available.right() + 1 - frame.width()),
+         qBound(available.top(), 50, available.bottom() + 1 - frame.height()));
 }
 
 void MainWindow::openSerialSettingDlg()

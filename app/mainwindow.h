@@ -62,6 +62,12 @@ public:
     void applyDeviceViews();
     void placeWindow();
 
+    // The area the window is fitted into and placed in: the primary screen's
+    // available geometry, unless a test has set another (an invalid rect
+    // returns to the screen's).
+    static QRect availableScreenArea();
+    static void setAvailableScreenArea(const QRect &area);
+
     // State of the last frame handed to decipher.
     QString strFrame;
     int nDataLen = 0;
@@ -114,6 +120,8 @@ private:
     QWidget *shownMultimeterPanel() const;
     void fitGraphicView();
     void fitNumericView();
+    void fitCentralWidget(const QSize &view, int fittedWidth);
+    QSize frameAllowance() const;
     void fitWindowToCentralWidget();
     void switchMultimeterPanel();
     void parseMulData();

@@ -9,7 +9,31 @@
 #include "digitalpower_widget.h"
 #include "settinginfo.h"
 
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace {
+// The area a test has put in place of the screen's; invalid when none.
+QRect testScreenArea;
+// Room kept for the title bar and borders a window manager will add: the
+// window has no frame yet when it is first fitted and placed.
+const QSize kFrameAllowance(10, 40);
+} // namespace
+
+QRect MainWindow::availableScreenArea()
+{
+    if (testScreenArea.isValid())
+        return testScreenArea;
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+void MainWindow::setAvailableScreenArea(const QRect &area)
+{
+    testScreenArea = area;
+}
 
 void MainWindow::buildMenus()
 {
@@ -68,16 +92,51 @@ void MainWindow::fitGraphicView()
     bottomRowLayout->invalidate();
     ui->widget_3->layout()->invalidate();
     ui->widget_3->adjustSize();
-    ui->centralwidget->setFixedSize(qMax(ui->widget->width(), ui->widget_3->width()),
-                                    ui->widget_3->height() + ui->widget->height());
+    fitCentralWidget(ui->widget_3->size(), qMax(ui->widget->width(), ui->widget_3->width()));
 }
 
 void MainWindow::fitNumericView()
 {
     ui->widget_2->layout()->invalidate();
     ui->widget_2->adjustSize();
-    ui->centralwidget->setFixedSize(ui->widget->width(),
-                                    ui->widget_2->height() + ui->widget->height());
+    fitCentralWidget(ui->widget_2->size(), ui->widget->width());
+}
+
+QSize MainWindow::frameAllowance() const
+{
+    return isVisible() ? frameGeometry().size() - size() : kFrameAllowance;
+}
+
+// The central widget holds the top bar and the whole shown view. Where the
+// screen is too small for that it gets the room there is, and the view scrolls.
+void MainWindow::fitCentralWidget(const QSize &view, int fittedWidth)
+{
+    ui->widget_views->resize(view);
+    const QSize fitted(fittedWidth, ui->widget->height() + view.height());
+    // Never less than the top bar, whose menus bring everything else back.
+    const QSize room = (availableScreenArea().size() - frameAllowance() -
+                        QSize(0, ui->statusbar->sizeHint().height()))
+                           .expandedTo(ui->widget->size());
+    if (fitted.width() <= room.width() && fitted.height() <= room.height()) {
+        ui->scrollArea_views->resize(view);
+        ui->centralwidget->setFixedSize(fitted);
+        return;
+    }
+
+    // A scroll bar takes room from the view, so one can make the other needed.
+    const QPoint origin = ui->scrollArea_views->pos();
+    const QSize space = (room - QSize(origin.x(), origin.y())).expandedTo(QSize(0, 0));
+    const int barWidth = ui->scrollArea_views->verticalScrollBar()->sizeHint().width();
+    const int barHeight = ui->scrollArea_views->horizontalScrollBar()->sizeHint().height();
+    bool vertical = view.height() > space.height();
+    const bool horizontal = view.width() + (vertical ? barWidth : 0) > space.width();
+    vertical = vertical || (horizontal && view.height() + barHeight > space.height());
+    const QSize area(qMin(view.width() + (vertical ? barWidth : 0), space.width()),
+                     qMin(view.height() + (horizontal ? barHeight : 0), space.height()));
+    ui->scrollArea_views->resize(area);
+    ui->centralwidget->setFixedSize(
+        qMin(qMax(fittedWidth, origin.x() + area.width()), room.width()),
+        origin.y() + area.height());
 }
 
 void MainWindow::fitWindowToCentralWidget()

@@ -43,6 +43,8 @@ class MainWindowLifecycleTest : public QObject
 private slots:
     void emptyStoredPortShowsTheDialog()
     {
+        // A screen the window fits on: it stands at the top right.
+        MainWindow::setAvailableScreenArea(QRect(0, 0, 1920, 1200));
         storePortName("");
         MainWindow window;
         window.show();
@@ -52,7 +54,7 @@ private slots:
         QVERIFY(window.serialSettingDlg()->isModal());
         QCOMPARE(statusText(window), languageText["ids_Serialport_Language/ids_NotconnectRemind"]);
         QVERIFY(!serialPort->isOpen());
-        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect available = MainWindow::availableScreenArea();
         QCOMPARE(window.pos(), QPoint(available.width() - window.width() - 20, 50));
     }
 

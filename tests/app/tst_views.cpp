@@ -12,7 +12,8 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QMenu>
-#include <QScreen>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolButton>
@@ -83,10 +84,10 @@ struct Window
     }
     void toggle(int device) { action(device)->trigger(); }
 
-    // The window stands at the top right of the primary screen.
+    // The window stands at the top right of the screen.
     bool placed() const
     {
-        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect available = MainWindow::availableScreenArea();
         return window.pos() == QPoint(available.width() - window.width() - 20, 50);
     }
 
@@ -145,7 +146,12 @@ class ViewsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { curSetting = savedSetting = SettingInfo(); }
+    void init()
+    {
+        curSetting = savedSetting = SettingInfo();
+        // A screen large enough for every view, with a panel at the top.
+        MainWindow::setAvailableScreenArea(QRect(0, 28, 1920, 1172));
+    }
 
     void startUpSizeFitsShownViews_data()
     {
@@ -301,6 +307,46 @@ private slots:
         w.toggle(2);
         w.verifyDevices({false, false, true, false});
         w.verifyFit({false, false, true, false});
+        QVERIFY(w.placed());
+    }
+
+    void smallScreenKeepsEveryControlReachable_data()
+    {
+        QTest::addColumn<int>("displayType");
+        QTest::addColumn<QRect>("area");
+        // 1366 x 768 less a bottom panel; a small screen with panels at the
+        // left and the top, narrower than the graphic view.
+        QTest::newRow("numeric") << 0 << QRect(0, 0, 1366, 740);
+        QTest::newRow("graphic") << 1 << QRect(48, 24, 752, 456);
+    }
+
+    void smallScreenKeepsEveryControlReachable()
+    {
+        QFETCH(int, displayType);
+        QFETCH(QRect, area);
+        MainWindow::setAvailableScreenArea(area);
+        writeSettings({{"SerialInfo/nDisplayType", displayType}});
+        Window w;
+        QVERIFY(area.contains(w.window.frameGeometry()));
+        const auto inside = [](QWidget *item, QWidget *frame) {
+            return frame->rect().contains(QRect(item->mapTo(frame, QPoint()), item->size()));
+        };
+        for (const char *name : {"pushButton_serial", "toolButton_view", "toolButton_help"})
+            QVERIFY2(inside(w.window.findChild<QWidget *>(name), &w.window), name);
+        QVERIFY(inside(w.statusBar, &w.window));
+        // Each instrument can be scrolled wholly into view.
+        auto *scrollArea = w.window.findChild<QScrollArea *>();
+        QVERIFY(inside(scrollArea, &w.window));
+        for (int i = 0; i < 4; ++i) {
+            QWidget *item = displayType ? w.panel(i) : w.box(i);
+            scrollArea->ensureWidgetVisible(item, 0, 0);
+            QVERIFY2(inside(item, scrollArea->viewport()), devices[i].box);
+        }
+
+        // Where the screen has room again the window gets its exact size back.
+        MainWindow::setAvailableScreenArea(QRect(0, 0, 1920, 1200));
+        (displayType ? w.graphicAction : w.valueAction)->trigger();
+        w.verifyFit(allOn);
         QVERIFY(w.placed());
     }
 };
