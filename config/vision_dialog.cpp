@@ -24,9 +24,8 @@ Vision_Dialog::Vision_Dialog(QWidget *parent) : QDialog(parent), ui(new Ui::Visi
     applyLanguage();
     // The version does not change while the program runs. A version put into
     // the settings file by hand wins; otherwise the build's own version.
-    const QString &storedVersion = savedSetting.strVersion;
-    ui->label_versionNum->setText(storedVersion.trimmed().isEmpty() ? programVersion()
-                                                                    : storedVersion);
+    ui->label_versionNum->setText(savedSetting.strVersion.isEmpty() ? programVersion()
+                                                                    : savedSetting.strVersion);
     ui->label->installEventFilter(this);
     clickClock.start();
 }
