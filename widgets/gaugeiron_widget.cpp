@@ -28,8 +28,8 @@ QRectF valueTextExtent(const QFont &font, QPaintDevice *device, const QString &t
     return QRectF(0, ink.top(), metrics.horizontalAdvance(text), ink.height());
 }
 
-// Shrinks the font until the text fits the room, which it does at the given
-// size for readings of up to four digits and a unit; returns the text's extent.
+// Shrinks the font until the text fits the room (at the gauge's size a reading
+// of three digits and a unit fits as it is); returns the text's extent.
 QRectF fitValueFont(QFont &font, QPaintDevice *device, const QString &text, QSizeF room)
 {
     QRectF extent = valueTextExtent(font, device, text);
