@@ -28,8 +28,6 @@ public:
     // already cut are dropped too, even those still on their way to the GUI
     // thread: nothing is decoded after a close until the next open.
     void clearReceived();
-    // Counts the closes; every frame carries the one its characters arrived in.
-    quint32 receiveSession() const { return session; }
 
     static constexpr unsigned long kIdleSleepMs = 50;
 
@@ -48,6 +46,7 @@ private:
 
     FrameSplitter rawBuffer;   // touched by run() only
     quint32 bufferSession = 0; // the session rawBuffer's characters belong to
+    // Counts the closes; every frame carries the one its characters arrived in.
     // Advanced by clearReceived() together with emptying the queue, under
     // receiveMutex, so a chunk and the session it is read with always match.
     std::atomic<quint32> session{0};
