@@ -46,13 +46,13 @@ void MainWindow::showPowerSupply(const QList<StationRecords::Record> &records)
 {
     const StationRecords::Electrical voltage = StationRecords::voltage(records[0]);
     if (voltage.recognised) {
-        ui->lcdNumber_voltage->display(records[0].value);
+        ui->lcdNumber_voltage->display(StationRecords::displayText(records[0].value));
         ui->label_voltageUnit->setText(StationRecords::unitText(records[0].unitCode));
     }
     const StationRecords::Electrical current = StationRecords::current(records[1]);
     if (current.recognised) {
         ui->label_currentUnit->setText(StationRecords::unitText(records[1].unitCode));
-        ui->lcdNumber_current->display(records[1].value);
+        ui->lcdNumber_current->display(StationRecords::displayText(records[1].value));
     }
     // Without both factors there is no power to show: dashes, not a number
     // that would read as watts.
@@ -82,8 +82,10 @@ void MainWindow::showTemperatureStation(const QList<StationRecords::Record> &rec
     applyUnit(setUnitLabel, records[0].unitCode);
     applyUnit(realUnitLabel, records[1].unitCode);
 
-    (iron ? ui->lcdNumber_settingTemp_e : ui->lcdNumber_settingTemp_a)->display(records[0].value);
-    (iron ? ui->lcdNumber_realTemp_e : ui->lcdNumber_realTemp_a)->display(records[1].value);
+    (iron ? ui->lcdNumber_settingTemp_e : ui->lcdNumber_settingTemp_a)
+        ->display(StationRecords::displayText(records[0].value));
+    (iron ? ui->lcdNumber_realTemp_e : ui->lcdNumber_realTemp_a)
+        ->display(StationRecords::displayText(records[1].value));
 
     const double realTemp = StationRecords::number(records[1].value);
     const double setTemp = StationRecords::number(records[0].value);
@@ -92,7 +94,7 @@ void MainWindow::showTemperatureStation(const QList<StationRecords::Record> &rec
         return;
     }
     if (StationRecords::isPercentUnit(records[2].unitCode))
-        ui->lcdNumber_speed->display(records[2].value);
+        ui->lcdNumber_speed->display(StationRecords::displayText(records[2].value));
     digitalAirgunWidget->setData(realTemp, StationRecords::number(records[2].value), setTemp,
                                  tempUnit);
 }

@@ -18,37 +18,46 @@ DataProcessThread::~DataProcessThread()
 void DataProcessThread::clearReceived()
 {
     bReceiveEnabled = false;
-    bClearPending = true;
     QMutexLocker lock(&receiveMutex);
     receiveQueue.clear();
+    ++session;
 }
 
-bool DataProcessThread::takeChunk(QByteArray &chunk)
+bool DataProcessThread::takeChunk(QByteArray &chunk, quint32 &chunkSession)
 {
     QMutexLocker lock(&receiveMutex);
     if (receiveQueue.isEmpty())
         return false;
     chunk = receiveQueue.takeFirst();
+    chunkSession = session;
     return true;
 }
 
 void DataProcessThread::run()
 {
     while (bRunning) {
-        if (bClearPending.exchange(false))
-            rawBuffer.clear();
         QByteArray chunk;
-        if (!bReceiveEnabled || !takeChunk(chunk)) {
+        quint32 chunkSession = 0;
+        if (!bReceiveEnabled || !takeChunk(chunk, chunkSession)) {
             msleep(kIdleSleepMs);
             continue;
         }
-        for (const QByteArray &frame : rawBuffer.feed(chunk))
-            emit processData_sig(frame);
+        if (chunkSession != bufferSession) {
+            rawBuffer.clear(); // collected before a close
+            bufferSession = chunkSession;
+        }
+        // Candidates with a bad checksum go on too: the decoder counts them as
+        // traffic before it rejects them.
+        for (const FrameSplitter::Cut &candidate : rawBuffer.cut(chunk))
+            emit processData_sig(candidate.text, chunkSession);
     }
 }
 
-void DataProcessThread::processData_slot(const QByteArray &frame)
+void DataProcessThread::processData_slot(const QByteArray &frame, quint32 frameSession)
 {
+    // Cut before the port closed, delivered after: stale.
+    if (!bReceiveEnabled || frameSession != session)
+        return;
     QByteArray rest = frame;
     if (!rest.contains("C1"))
         return;

@@ -1,5 +1,7 @@
 #include "trendcurves.h"
 
+#include "displayunits.h"
+
 #include <QtGlobal>
 
 using namespace QtCharts;
@@ -36,8 +38,9 @@ void TrendCurves::addTo(QChart *chart)
 
 void TrendCurves::append(int n, double first, double second)
 {
-    firstSeries->append(n, first);
-    secondSeries->append(n, second);
+    // A point at inf or nan would wreck the curve: such a reading counts as 0.
+    firstSeries->append(n, DisplayUnits::finiteOrZero(first));
+    secondSeries->append(n, DisplayUnits::finiteOrZero(second));
     if (firstSeries->count() > kWindow)
         firstSeries->remove(0);
     if (secondSeries->count() > kWindow)

@@ -3,6 +3,8 @@
 #include "settinginfo.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QHash>
 #include <QSettings>
 #include <QTextCodec>
 
@@ -84,6 +86,50 @@ QStringList allKeys()
                                            "ids_notFound", "ids_openError"});
 }
 
+// The unquoted values of a language file as written, by full key. The INI
+// reader would take a comma for a list separator, a semicolon for the start of
+// a comment and a backslash for an escape, and so alter texts such as "1,5 V".
+// Lines are read as the INI reader reads them: ";" starts a comment line,
+// "[group]" a section, the first "=" ends the key, both sides are trimmed and
+// the last of repeated keys counts. Quoted values are left to the INI reader.
+QHash<QString, QString> unquotedValues(const QString &path)
+{
+    QHash<QString, QString> values;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return values;
+    // With the size: a stray NUL byte must not end the file early.
+    const QByteArray bytes = file.readAll();
+    QString text = QString::fromUtf8(bytes.constData(), bytes.size());
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+
+    QString section;
+    const QVector<QStringRef> lines = text.splitRef(QLatin1Char('\n'));
+    for (QStringRef line : lines) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+            continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            const int close = line.indexOf(QLatin1Char(']'));
+            section = line.mid(1, close < 0 ? -1 : close - 1).trimmed().toString();
+            continue;
+        }
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (equals < 0)
+            continue;
+        const QString key = section + QLatin1Char('/') + line.left(equals).trimmed();
+        const QStringRef value = line.mid(equals + 1).trimmed();
+        if (value.startsWith(QLatin1Char('"')))
+            values.remove(key);
+        else
+            values.insert(key, value.toString());
+    }
+    return values;
+}
+
 } // namespace
 
 const QStringList &LanguageText::keys()
@@ -108,19 +154,32 @@ QString languageFileName(int languageType)
     return QLatin1String(names[languageType]);
 }
 
+void readLanguageFile(const QString &path, LanguageText &into)
+{
+    into.clear();
+    const QHash<QString, QString> unquoted = unquotedValues(path);
+    QSettings file(path, QSettings::IniFormat);
+    file.setIniCodec(QTextCodec::codecForName("UTF-8"));
+    for (const QString &key : LanguageText::keys()) {
+        const auto found = unquoted.constFind(key);
+        if (found != unquoted.constEnd()) {
+            into.setText(key, found.value());
+            continue;
+        }
+        // Quoted texts are the INI reader's; a quoted list reads back whole.
+        const QVariant value = file.value(key, QString());
+        into.setText(key, value.type() == QVariant::StringList
+                              ? value.toStringList().join(QStringLiteral(", "))
+                              : value.toString());
+    }
+}
+
 void loadLanguage()
 {
     const QString name = languageFileName(savedSetting.LanguageType);
-    languageText.clear();
-    if (name.isEmpty())
-        return; // an unknown code reads nothing: every text stays empty
-    QSettings file(QCoreApplication::applicationDirPath() + name, QSettings::IniFormat);
-    file.setIniCodec(QTextCodec::codecForName("UTF-8"));
-    for (const QString &key : LanguageText::keys()) {
-        // An unquoted text with a comma reads back as a list; keep it whole.
-        const QVariant value = file.value(key, QString());
-        languageText.setText(key, value.type() == QVariant::StringList
-                                      ? value.toStringList().join(QStringLiteral(", "))
-                                      : value.toString());
+    if (name.isEmpty()) {
+        languageText.clear(); // an unknown code reads nothing: every text stays empty
+        return;
     }
+    readLanguageFile(QCoreApplication::applicationDirPath() + name, languageText);
 }

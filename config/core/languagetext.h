@@ -27,5 +27,8 @@ extern LanguageText languageText;
 
 // "/settings/cn.ini" … "/settings/it.ini" for codes 0 to 7, empty for any other code.
 QString languageFileName(int languageType);
+// Reads every key of the language file at path into `into`; missing keys, or a
+// missing file, give empty texts. Unquoted texts are taken exactly as written.
+void readLanguageFile(const QString &path, LanguageText &into);
 // Reads every key of the language stored in savedSetting into languageText.
 void loadLanguage();

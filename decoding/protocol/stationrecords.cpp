@@ -58,6 +58,15 @@ double number(const QString &text)
     return ok && std::isfinite(value) ? value : 0.0;
 }
 
+QString displayText(const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok && std::isfinite(value) ? text : QStringLiteral("0");
+}
+
 QString unitText(const QString &unitCode)
 {
     static const QHash<QString, QString> units = {
@@ -81,7 +90,9 @@ std::optional<double> power(const Electrical &voltage, const Electrical &current
 {
     if (!voltage.recognised || !current.recognised)
         return std::nullopt;
-    return current.factor * voltage.factor;
+    // Two finite factors can still overflow: such a product reads as 0.
+    const double watts = current.factor * voltage.factor;
+    return std::isfinite(watts) ? watts + 0.0 : 0.0;
 }
 
 bool isTemperatureUnit(const QString &unitCode)

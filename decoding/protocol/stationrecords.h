@@ -23,6 +23,11 @@ std::optional<QList<Record>> parse(const QString &payload);
 // not a finite number, gives 0.
 double number(const QString &text);
 
+// The text a seven-segment display shows for a value text: the text itself when
+// it reads as a finite number (keeping the instrument's own digits, "12.50"),
+// empty when it is empty, else "0" like its number.
+QString displayText(const QString &text);
+
 // "V", "mV", "A", "mA", "℃" or "℉"; empty for any other code.
 QString unitText(const QString &unitCode);
 

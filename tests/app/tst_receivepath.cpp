@@ -2,6 +2,7 @@
 // instruments' line, the program's port opens it by path.
 #include "dataprocessthread.h"
 #include "debugcapture.h"
+#include "digitalpower_widget.h"
 #include "frameencoder.h"
 #include "mainwindow.h"
 #include "pseudoterminal.h"
@@ -11,7 +12,9 @@
 #include "testenvironment.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSerialPort>
@@ -34,6 +37,11 @@ QByteArray multimeterFrame(int n)
     for (int i = 0; i < 4; ++i)
         digits[i] = FrameEncoder::digitSegments(text[i]);
     return FrameEncoder::multimeterFrame(0xFFFF, FrameEncoder::multimeterData(0, digits, 0x0056));
+}
+
+QString powerText(MainWindow &window)
+{
+    return window.powerPanel()->findChild<QLabel *>("label_VValue")->text();
 }
 
 bool closedState(SerialSettingDlg *dialog)
@@ -87,6 +95,65 @@ private slots:
         QCOMPARE(deciphered, sent);
         QCOMPARE(debug.frames(), sent);
         QCOMPARE(window.strFrame, sent.last());
+        QVERIFY(window.receiveTimer()->isActive());
+    }
+
+    void damagedFrameCountsAsTraffic()
+    {
+        PseudoTerminal line;
+        MainWindow window;
+        QVERIFY(window.serialSettingDlg()->openPort(line.slavePath()));
+        DebugCapture debug;
+        QByteArray damaged = stationFrame(7);
+        const int digit = damaged.size() - 6; // first checksum digit
+        damaged[digit] = damaged[digit] == '0' ? '1' : '0';
+        const QByteArray good = stationFrame(8);
+
+        QVERIFY(line.write(damaged));
+        // Written out and the receive timer restarted, but nothing shown.
+        QTRY_COMPARE(debug.frames(), QStringList{QString::fromLatin1(damaged)});
+        QVERIFY(window.receiveTimer()->isActive());
+        QVERIFY(powerText(window).isEmpty());
+
+        QVERIFY(line.write(good));
+        QTRY_COMPARE(debug.frames().size(), 2);
+        QCOMPARE(debug.frames().last(), QString::fromLatin1(good));
+        QVERIFY(!powerText(window).isEmpty());
+    }
+
+    void framesInFlightAtCloseAreNotDecoded()
+    {
+        PseudoTerminal line;
+        MainWindow window;
+        SerialSettingDlg *dialog = window.serialSettingDlg();
+        QVERIFY(dialog->openPort(line.slavePath()));
+        DebugCapture debug;
+        std::atomic_int cut{0};
+        connect(
+            window.worker(), &DataProcessThread::processData_sig, this, [&cut] { ++cut; },
+            Qt::DirectConnection);
+
+        // The worker cuts two frames while the GUI thread is busy; they are on
+        // their way to it when the port closes.
+        QVERIFY(line.write(stationFrame(1) + multimeterFrame(2)));
+        QElapsedTimer waited;
+        waited.start();
+        while (cut < 2 && waited.elapsed() < 10000) {
+            serialPort->waitForReadyRead(20); // reads without running the event loop
+            QThread::msleep(5);
+        }
+        QCOMPARE(int(cut), 2);
+        dialog->closePort();
+
+        QTest::qWait(300);
+        QVERIFY(debug.frames().isEmpty());
+        QVERIFY(powerText(window).isEmpty());
+        QVERIFY(!window.receiveTimer()->isActive());
+
+        // The next session decodes again.
+        QVERIFY(dialog->openPort(line.slavePath()));
+        QVERIFY(line.write(stationFrame(3)));
+        QTRY_COMPARE(debug.frames().size(), 1);
         QVERIFY(window.receiveTimer()->isActive());
     }
 

@@ -9,10 +9,13 @@
 #include "testenvironment.h"
 
 #include <QApplication>
+#include <QChartView>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QTimer>
+#include <QXYSeries>
 #include <QtTest>
+#include <cmath>
 
 namespace {
 
@@ -154,6 +157,62 @@ private slots:
         f.window->decipher(FrameBuilder::station(
             kIron, {FrameBuilder::record("abc", kCelsius), FrameBuilder::record("inf", kCelsius)}));
         QCOMPARE(f.panelText(f.window->ironPanel(), "label_settingValue"), QString("0℃"));
+    }
+
+    void hostileNumbersAreShownFinite_data()
+    {
+        QTest::addColumn<quint16>("device");
+        QTest::addColumn<QByteArrayList>("values");
+        QTest::addColumn<QList<quint16>>("units");
+        const QList<quint16> voltsAmperes = {kVolt, kAmpere}, celsius = {kCelsius, kCelsius};
+        QTest::newRow("volts overflow in mV")
+            << kPower << QByteArrayList{"1E308", "1"} << voltsAmperes;
+        QTest::newRow("power product overflows")
+            << kPower << QByteArrayList{"1E308", "1E308"} << voltsAmperes;
+        QTest::newRow("NaN and -NaN")
+            << kPower << QByteArrayList{"NaN", "-NaN"} << QList<quint16>{kMilliVolt, kMilliAmpere};
+        QTest::newRow("inf and 1E999") << kPower << QByteArrayList{"inf", "1E999"} << voltsAmperes;
+        QTest::newRow("iron overflows in Fahrenheit")
+            << kIron << QByteArrayList{"1E308", "-1E308"} << celsius;
+        QTest::newRow("hot air nan and inf") << kHotAir << QByteArrayList{"nan", "1E308", "-inf"}
+                                             << QList<quint16>{kCelsius, kCelsius, kPercent};
+    }
+
+    void hostileNumbersAreShownFinite()
+    {
+        QFETCH(quint16, device);
+        QFETCH(QByteArrayList, values);
+        QFETCH(QList<quint16>, units);
+        Fixture f;
+        // Display units that multiply: millivolts, milliamperes, Fahrenheit.
+        curSetting.VoltageUnit = curSetting.CurrentUnit = 0;
+        curSetting.elecUnit = curSetting.TempUnit = 1;
+        QList<QByteArray> records;
+        for (int i = 0; i < values.size(); ++i)
+            records << FrameBuilder::record(values[i], units[i]);
+        f.window->decipher(FrameBuilder::station(device, records));
+
+        for (QLCDNumber *lcd : f.window->findChildren<QLCDNumber *>())
+            QVERIFY2(std::isfinite(lcd->value()), qPrintable(lcd->objectName()));
+        const QList<QWidget *> panels = {f.window->powerPanel(), f.window->ironPanel(),
+                                         f.window->airgunPanel()};
+        int shown = 0;
+        for (QWidget *panel : panels) {
+            for (QLabel *label : panel->findChildren<QLabel *>()) {
+                const QString text = label->text().toLower();
+                QVERIFY2(!text.contains("inf") && !text.contains("nan") && !text.startsWith("-0"),
+                         qPrintable(label->objectName() + ": " + label->text()));
+                shown += !text.isEmpty();
+            }
+            for (QtCharts::QChartView *view : panel->findChildren<QtCharts::QChartView *>()) {
+                for (QtCharts::QAbstractSeries *series : view->chart()->series()) {
+                    for (const QPointF &point :
+                         static_cast<QtCharts::QXYSeries *>(series)->pointsVector())
+                        QVERIFY(std::isfinite(point.y()));
+                }
+            }
+        }
+        QVERIFY(shown > 0); // the frame did reach a panel
     }
 
     void silentStationsFallBackToZero_data()

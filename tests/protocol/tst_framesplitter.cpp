@@ -73,6 +73,21 @@ QByteArray dcFrame(const char *value)
     return FrameEncoder::multimeterFrame(0xFFFF, FrameEncoder::multimeterData(0, digits, 0x0056));
 }
 
+// The same frame with its first checksum digit changed: markers and length intact.
+QByteArray withBadChecksum(QByteArray frame)
+{
+    const int pos = frame.size() - 6;
+    frame[pos] = frame[pos] == '0' ? '1' : '0';
+    return frame;
+}
+
+// A frame whose length field was damaged upwards: 13 read as F3.
+QByteArray withLongLength(QByteArray frame)
+{
+    frame[C1Frame::kLengthFieldPos] = 'F';
+    return frame;
+}
+
 } // namespace
 
 class FrameSplitterTest : public QObject
@@ -133,6 +148,96 @@ private slots:
         QCOMPARE(splitter.buffered(), QByteArray("C101"));
         splitter.clear();
         QVERIFY(splitter.buffered().isEmpty());
+    }
+
+    void candidateWithBadChecksumIsHandedOutRejected()
+    {
+        const QByteArray good = dcFrame(" 123"), bad = withBadChecksum(dcFrame(" 456"));
+        QByteArray wrongEnd = dcFrame(" 789");
+        wrongEnd[wrongEnd.size() - 1] = '1';
+        FrameSplitter splitter;
+        const QList<FrameSplitter::Cut> cuts = splitter.cut(bad + wrongEnd + good);
+        // Only a candidate with its markers where its length puts them counts.
+        QCOMPARE(cuts.size(), 2);
+        QCOMPARE(cuts[0].text, bad);
+        QVERIFY(!cuts[0].intact);
+        QCOMPARE(cuts[1].text, good);
+        QVERIFY(cuts[1].intact);
+        QCOMPARE(splitter.feed(bad), QList<QByteArray>{}); // feed() keeps intact frames only
+    }
+
+    void damagedLengthHoldsNothingBack()
+    {
+        QRandomGenerator random(3);
+        const QByteArray damaged = withLongLength(dcFrame(" 100"));
+        QCOMPARE(damaged.mid(18, 2), QByteArray("FD")); // 0D read as FD: 512 characters
+        QList<QByteArray> good;
+        QByteArray tail;
+        for (int i = 0; i < 12; ++i) {
+            good << (i % 2 ? dcFrame(" 2 3") : randomFrame(random));
+            tail += good.last();
+        }
+        FrameSplitter splitter;
+        QList<QByteArray> received;
+        QVERIFY(splitter.feed(damaged).isEmpty());
+        for (const QByteArray &frame : good) {
+            // Each good frame comes out of the very call that completes it, also
+            // while the long candidate is still waiting; none comes out twice.
+            const QList<QByteArray> frames = splitter.feed(frame);
+            QCOMPARE(frames, QList<QByteArray>{frame});
+            received += frames;
+        }
+        QCOMPARE(received, good);
+        QVERIFY(splitter.buffered().size() < C1Frame::kMaxChars);
+    }
+
+    void goodFramesComeOutWhenComplete()
+    {
+        // Random damage, random chunks: a good frame is handed out by the call
+        // that receives its last character, in the order sent, exactly once.
+        QRandomGenerator random(11);
+        int chanceMatches = 0;
+        for (int stream = 0; stream < 1500; ++stream) {
+            QByteArray text;
+            QList<QByteArray> sent;
+            QList<int> ends; // stream offset after each good frame
+            for (int i = 0; i < 10; ++i) {
+                QByteArray frame = randomFrame(random);
+                if (random.bounded(3) == 0) {
+                    const bool canGrow = frame[C1Frame::kLengthFieldPos] != 'F';
+                    text += canGrow && random.bounded(2) ? withLongLength(frame)
+                                                         : frame.left(random.bounded(frame.size()));
+                    continue;
+                }
+                sent << frame;
+                text += frame;
+                ends << text.size();
+            }
+            FrameSplitter splitter;
+            QList<QByteArray> received;
+            QList<QPair<int, int>> carriedBy; // the chunk each frame came out of
+            int pos = 0;
+            for (const QByteArray &chunk : randomChunks(random, text, 1 + random.bounded(90))) {
+                for (const QByteArray &frame : splitter.feed(chunk)) {
+                    received << frame;
+                    carriedBy << qMakePair(pos, pos + int(chunk.size()));
+                }
+                pos += chunk.size();
+            }
+            if (received.size() != sent.size() &&
+                std::any_of(received.begin(), received.end(),
+                            [&](const QByteArray &frame) { return !sent.contains(frame); })) {
+                ++chanceMatches; // damage that passes the checksum by chance
+                continue;
+            }
+            QCOMPARE(received, sent);
+            // The chunk that carried a frame's last character handed it out.
+            for (int i = 0; i < sent.size(); ++i) {
+                QVERIFY2(carriedBy[i].first < ends[i] && ends[i] <= carriedBy[i].second,
+                         qPrintable(QString("stream %1: frame %2 held back").arg(stream).arg(i)));
+            }
+        }
+        QVERIFY2(chanceMatches <= 2, qPrintable(QString::number(chanceMatches)));
     }
 
     void randomSplitsLoseNothing()
