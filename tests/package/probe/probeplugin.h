@@ -10,5 +10,5 @@ class ProbePlugin : public QGenericPlugin
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "probe.json")
 
 public:
-    QObject *create(const QString &name, const QString &spec) override;
+    QObject *create(const QString &name, const QString &parameters) override;
 };
