@@ -19,4 +19,10 @@ public:
     // True when a reader that stops reading shows as characters piling up
     // (a pseudo-terminal); a real line drains at its baud rate regardless.
     virtual bool seesReader() const = 0;
+
+protected:
+    // The non-blocking write and the wait for room of a file descriptor; the
+    // same semantics as writeSome and waitForRoom, for both kinds of line.
+    static qint64 writeSomeTo(int fd, const char *data, qint64 size);
+    static bool waitForRoomOn(int fd, int timeoutMs);
 };

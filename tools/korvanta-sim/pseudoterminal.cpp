@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -78,25 +77,12 @@ bool PseudoTerminal::write(const QByteArray &bytes)
 
 qint64 PseudoTerminal::writeSome(const char *data, qint64 size)
 {
-    if (masterFd < 0)
-        return -1;
-    for (;;) {
-        const ssize_t written = ::write(masterFd, data, size_t(size));
-        if (written >= 0)
-            return written;
-        if (errno == EINTR)
-            continue;
-        return errno == EAGAIN ? 0 : -1;
-    }
+    return writeSomeTo(masterFd, data, size);
 }
 
 bool PseudoTerminal::waitForRoom(int timeoutMs)
 {
-    if (masterFd < 0)
-        return false;
-    pollfd wanted{masterFd, POLLOUT, 0};
-    const int ready = poll(&wanted, 1, timeoutMs);
-    return ready >= 0 || errno == EINTR;
+    return waitForRoomOn(masterFd, timeoutMs);
 }
 
 int PseudoTerminal::pendingChars() const

@@ -3,7 +3,6 @@
 #include <QFile>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -48,25 +47,12 @@ void SerialDevice::close()
 
 qint64 SerialDevice::writeSome(const char *data, qint64 size)
 {
-    if (fd < 0)
-        return -1;
-    for (;;) {
-        const ssize_t written = ::write(fd, data, size_t(size));
-        if (written >= 0)
-            return written;
-        if (errno == EINTR)
-            continue;
-        return errno == EAGAIN ? 0 : -1;
-    }
+    return writeSomeTo(fd, data, size);
 }
 
 bool SerialDevice::waitForRoom(int timeoutMs)
 {
-    if (fd < 0)
-        return false;
-    pollfd wanted{fd, POLLOUT, 0};
-    const int ready = poll(&wanted, 1, timeoutMs);
-    return ready >= 0 || errno == EINTR;
+    return waitForRoomOn(fd, timeoutMs);
 }
 
 int SerialDevice::pendingChars() const
