@@ -1,0 +1,67 @@
+#include "jsonlrecorder.h"
+
+#include <QRegularExpression>
+
+QByteArray JsonlRecorder::line(const QByteArray &time, const QByteArray &elapsed,
+                               const Reading &reading) const
+{
+    QByteArray text;
+    text.reserve(160);
+    text += "{\"time\":\"" + time + "\",\"elapsed_s\":" + elapsed;
+    text += ",\"instrument\":" + string(reading.instrument);
+    text += ",\"quantity\":" + string(reading.quantity);
+    text += ",\"value\":" + value(reading.value);
+    text += ",\"unit\":" + string(reading.unit);
+    text += ",\"detail\":" + string(reading.detail);
+    text += "}\n";
+    return text;
+}
+
+QByteArray JsonlRecorder::string(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray quoted;
+    quoted.reserve(utf8.size() + 2);
+    quoted += '"';
+    for (const char c : utf8) {
+        switch (c) {
+        case '"':
+            quoted += "\\\"";
+            break;
+        case '\\':
+            quoted += "\\\\";
+            break;
+        case '\n':
+            quoted += "\\n";
+            break;
+        case '\r':
+            quoted += "\\r";
+            break;
+        case '\t':
+            quoted += "\\t";
+            break;
+        default:
+            if (uchar(c) < 0x20)
+                quoted += "\\u00" + QByteArray::number(uchar(c), 16).rightJustified(2, '0');
+            else
+                quoted += c;
+        }
+    }
+    quoted += '"';
+    return quoted;
+}
+
+QByteArray JsonlRecorder::value(const QString &text)
+{
+    if (text.isEmpty())
+        return QByteArrayLiteral("null");
+    // The instruments may pad with zeros ("007.5"), which JSON numbers may not start with.
+    QString number = text;
+    const int start = number.startsWith(QLatin1Char('-')) ? 1 : 0;
+    while (number.size() > start + 1 && number.at(start) == QLatin1Char('0') &&
+           number.at(start + 1).isDigit())
+        number.remove(start, 1);
+    static const QRegularExpression jsonNumber(
+        QStringLiteral(R"(^-?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?$)"));
+    return jsonNumber.match(number).hasMatch() ? number.toLatin1() : string(text);
+}
