@@ -1,0 +1,81 @@
+#include "framelog.h"
+
+#include "c1frame.h"
+#include "readingrecorder.h"
+#include "readings.h"
+
+FrameLog::FrameLog(ReadingRecorder &recorder, const QStringList &instruments, bool raw)
+    : recorder(recorder), instruments(instruments), raw(raw)
+{
+}
+
+bool FrameLog::addFrame(const QByteArray &frame, const QDateTime &time)
+{
+    QList<Reading> rows;
+    if (raw) {
+        const QString instrument = instrumentOf(frame);
+        if (instrument.isEmpty() || instruments.contains(instrument))
+            rows << Reading{time,      instrument, QStringLiteral("raw"),
+                            QString(), QString(),  rawText(frame)};
+    }
+    bool hasReadings = false;
+    for (const Reading &reading : Readings::ofFrame(QString::fromLatin1(frame), time)) {
+        if (instruments.contains(reading.instrument)) {
+            rows << reading;
+            hasReadings = true;
+        }
+    }
+    // The raw row and the readings in one write: no frame is cut in two.
+    if (!recorder.append(rows))
+        return false;
+    if (hasReadings)
+        ++frameCount;
+    return true;
+}
+
+bool FrameLog::addUnframed(const QByteArray &text, const QDateTime &time)
+{
+    if (!raw || text.isEmpty())
+        return true;
+    return recorder.append({Reading{time, QString(), QStringLiteral("raw_invalid"), QString(),
+                                    QString(), rawText(text)}});
+}
+
+QString FrameLog::rawText(const QByteArray &bytes)
+{
+    static const char kHexDigits[] = "0123456789ABCDEF";
+    QString text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const uchar byte = uchar(c);
+        if (byte == '\\')
+            text += QLatin1String("\\\\");
+        else if (byte >= 0x20 && byte < 0x7F)
+            text += QLatin1Char(c);
+        else {
+            text += QLatin1String("\\x");
+            text += QLatin1Char(kHexDigits[byte >> 4]);
+            text += QLatin1Char(kHexDigits[byte & 0xF]);
+        }
+    }
+    return text;
+}
+
+QString FrameLog::instrumentOf(const QByteArray &frame)
+{
+    const C1Frame::Check check = C1Frame::check(QString::fromLatin1(frame));
+    if (!check.checksumOk)
+        return QString();
+    switch (C1Frame::deviceKindOf(check.strFunCode)) {
+    case C1Frame::Multimeter:
+        return QStringLiteral("multimeter");
+    case C1Frame::PowerSupply:
+        return QStringLiteral("power");
+    case C1Frame::SolderingIron:
+        return QStringLiteral("iron");
+    case C1Frame::HotAirGun:
+        return QStringLiteral("hotair");
+    default:
+        return QString();
+    }
+}

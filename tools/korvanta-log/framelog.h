@@ -1,0 +1,38 @@
+#pragma once
+
+#include "reading.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QStringList>
+
+class ReadingRecorder;
+
+// The rows of what the port delivers: the readings of each frame of the chosen
+// instruments, from the same decoders the window uses, and with raw rows on
+// the received text itself, each frame's raw row first.
+class FrameLog
+{
+public:
+    FrameLog(ReadingRecorder &recorder, const QStringList &instruments, bool raw);
+
+    // False when the rows could not be written (the recorder tells why).
+    bool addFrame(const QByteArray &frame, const QDateTime &time);
+    bool addUnframed(const QByteArray &text, const QDateTime &time);
+
+    // Frames whose readings were written.
+    qint64 frames() const { return frameCount; }
+
+    // The received bytes as text: printable ASCII as it is, a backslash as
+    // "\\", any other byte as "\xHH".
+    static QString rawText(const QByteArray &bytes);
+    // The instrument an intact frame comes from, as the readings name it;
+    // empty for a function code no instrument sends.
+    static QString instrumentOf(const QByteArray &frame);
+
+private:
+    ReadingRecorder &recorder;
+    QStringList instruments;
+    bool raw;
+    qint64 frameCount = 0;
+};

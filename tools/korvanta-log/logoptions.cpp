@@ -1,0 +1,163 @@
+#include "logoptions.h"
+
+#include "programversion.h"
+
+#include <QCommandLineParser>
+
+#include <cmath>
+
+namespace {
+
+const char *const kEpilogue = R"(
+PORT is a serial device (/dev/ttyUSB0, ttyUSB0, /dev/serial/by-id/...) or the
+link korvanta-sim prints. It is opened at 115200 baud, 8N1, for reading only.
+
+Output: one row per quantity of each decoded frame, as the window records it,
+written as soon as the frame is decoded (nothing waits in a buffer).
+  csv    time,elapsed_s,instrument,quantity,value,unit,detail (RFC 4180,
+         UTF-8, CRLF line ends, header row), the window's recording format.
+  jsonl  one JSON object a line with the same keys; elapsed_s and value are
+         numbers, except value "OL"/"-OL" for an overload and null for raw
+         rows.
+elapsed_s counts seconds from the logger's start. --output never replaces an
+existing file.
+
+--raw adds a row for what was received, before the frame's readings:
+  quantity "raw": an intact frame, its instrument (empty for a function code
+    no instrument sends) and the frame text in detail;
+  quantity "raw_invalid": received text that is no intact frame (a frame with
+    a wrong checksum or a lost character, noise), cut at each "C1", with an
+    empty instrument; it is written whatever --only says.
+  In detail, bytes outside printable ASCII are written \xHH and a backslash \\.
+
+--count N stops after the readings of N frames (a frame gives one to three
+rows); with --only, only frames of those instruments count.
+
+Instruments (names for --only): mul (multimeter), power (power supply),
+iron (soldering iron), hotair (hot-air station).
+
+Exit status:
+  0  normal end: --duration or --count reached, or SIGINT (Ctrl+C), SIGTERM
+     or SIGHUP; every row received so far is written
+  1  bad arguments
+  2  the port cannot be opened (not found, no permission, in use, other)
+  3  the port was lost while logging (unplugged, or the simulator ended)
+  4  the output cannot be created or written (disk full, closed pipe, ...)
+At the end one line goes to standard error:
+  korvanta-log: frames=N rows=N seconds=S
+
+Example, with the simulated instruments:
+  korvanta-sim --link /tmp/bench &
+  korvanta-log /tmp/bench --only power --count 10
+)";
+
+bool parseSeconds(const QString &text, double &seconds)
+{
+    bool ok = false;
+    seconds = text.toDouble(&ok);
+    return ok && std::isfinite(seconds) && seconds > 0 && seconds < 1e9;
+}
+
+} // namespace
+
+QString LogOptions::usage()
+{
+    return QStringLiteral("Usage: korvanta-log PORT [--format csv|jsonl] [--output FILE] "
+                          "[--duration SECONDS] [--count N] [--only mul,power,iron,hotair] "
+                          "[--raw]");
+}
+
+QString LogOptions::instrumentOf(const QString &name)
+{
+    if (name == QLatin1String("mul"))
+        return QStringLiteral("multimeter");
+    if (name == QLatin1String("power") || name == QLatin1String("iron") ||
+        name == QLatin1String("hotair"))
+        return name;
+    return QString();
+}
+
+LogOptions::Outcome LogOptions::parse(const QStringList &arguments, LogOptions &options,
+                                      QString &text)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Writes the readings of the Korvanta instruments (multimeter, power supply, soldering\n"
+        "iron, hot-air station) on a serial port to standard output or a file, as CSV or\n"
+        "JSON Lines, without a window.");
+    parser.addPositionalArgument("PORT", "The serial port the instruments are on.");
+    const QCommandLineOption help({"h", "help"}, "Shows this help.");
+    const QCommandLineOption version({"v", "version"}, "Shows the program version.");
+    const QCommandLineOption format("format", "Output format (default: csv).", "csv|jsonl");
+    const QCommandLineOption output(
+        "output", "Writes to a new FILE instead of standard output (- is standard output).",
+        "FILE");
+    const QCommandLineOption duration("duration", "Stops after SECONDS.", "SECONDS");
+    const QCommandLineOption count("count", "Stops after the readings of N frames.", "N");
+    const QCommandLineOption only("only", "Logs only these instruments (comma-separated).",
+                                  "mul,power,iron,hotair");
+    const QCommandLineOption raw("raw", "Also writes each frame as received.");
+    parser.addOptions({help, version, format, output, duration, count, only, raw});
+
+    if (!parser.parse(arguments)) {
+        text = parser.errorText();
+        return Outcome::Error;
+    }
+    if (parser.isSet(help)) {
+        text = parser.helpText() + kEpilogue;
+        return Outcome::Help;
+    }
+    if (parser.isSet(version)) {
+        text = "korvanta-log " + programVersion() + '\n';
+        return Outcome::Version;
+    }
+    auto fail = [&](const QString &why) {
+        text = why;
+        return Outcome::Error;
+    };
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty() || positional.first().trimmed().isEmpty())
+        return fail("no port given");
+    if (positional.size() > 1)
+        return fail("unexpected argument: " + positional[1]);
+    options.port = positional.first();
+
+    if (parser.isSet(format)) {
+        const QString value = parser.value(format);
+        if (value == QLatin1String("csv"))
+            options.format = Format::Csv;
+        else if (value == QLatin1String("jsonl"))
+            options.format = Format::Jsonl;
+        else
+            return fail("--format takes csv or jsonl");
+    }
+    if (parser.isSet(output)) {
+        options.output = parser.value(output);
+        if (options.output.isEmpty())
+            return fail("--output needs a file name");
+        if (options.output == QLatin1String("-"))
+            options.output.clear();
+    }
+    if (parser.isSet(duration) && !parseSeconds(parser.value(duration), options.duration))
+        return fail("--duration takes a number of seconds above 0");
+    if (parser.isSet(count)) {
+        bool ok = false;
+        options.count = parser.value(count).toLongLong(&ok);
+        if (!ok || options.count <= 0)
+            return fail("--count takes a whole number above 0");
+    }
+    if (parser.isSet(only)) {
+        options.instruments.clear();
+        for (const QString &name : parser.value(only).split(',', Qt::SkipEmptyParts)) {
+            const QString instrument = instrumentOf(name.trimmed());
+            if (instrument.isEmpty())
+                return fail("unknown instrument: " + name + " (mul, power, iron, hotair)");
+            if (!options.instruments.contains(instrument))
+                options.instruments << instrument;
+        }
+        if (options.instruments.isEmpty())
+            return fail("--only names no instrument");
+    }
+    options.raw = parser.isSet(raw);
+    return Outcome::Run;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "framelog.h"
+#include "localclock.h"
+#include "logoptions.h"
+#include "portreader.h"
+#include "stopsignals.h"
+
+#include <QObject>
+#include <QTextStream>
+#include <QTimer>
+
+#include <memory>
+
+class ReadingRecorder;
+
+// One run of the logger: opens the port and the output, writes the rows of
+// every frame as it arrives and ends on the duration, the count, a stop
+// signal, a lost port or a failed write, with the exit status for it.
+class LogSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum ExitStatus
+    {
+        Done = 0,
+        BadArguments = 1,
+        CannotOpen = 2,
+        PortLost = 3,
+        OutputFailed = 4,
+    };
+
+    LogSession(const LogOptions &options, QTextStream &err);
+    ~LogSession() override;
+
+    // Runs until the end and returns the exit status.
+    int run();
+
+private:
+    bool openPort();
+    bool startOutput();
+    QString outputName() const;
+    void frameReceived(const QByteArray &frame);
+    void unframedReceived(const QByteArray &text);
+    bool stopAtDuration();
+    void outputFailed();
+    void reportOutputFailure(const char *entry);
+    void finish(int status);
+    void report(const QString &message);
+
+    const LogOptions options;
+    QTextStream &err;
+    StopSignals stopSignals;
+    PortReader reader;
+    std::unique_ptr<ReadingRecorder> recorder;
+    std::unique_ptr<FrameLog> log;
+    LocalClock clock;
+    QTimer durationTimer;
+    bool finished = false;
+    int exitStatus = Done;
+};
