@@ -114,9 +114,10 @@ QByteArray ReadingRecorder::elapsedText(qint64 elapsedMs)
 
 QString ReadingRecorder::timeText(const QDateTime &time)
 {
-    // A time that carries a fixed offset already is written as it is, without
-    // asking the system's time zone again.
-    const QDateTime local = time.timeSpec() == Qt::OffsetFromUTC ? time : time.toLocalTime();
+    // A time that carries a fixed offset already (UTC is offset 0) is written
+    // as it is, without asking the system's time zone again.
+    const bool fixedOffset = time.timeSpec() == Qt::OffsetFromUTC || time.timeSpec() == Qt::UTC;
+    const QDateTime local = fixedOffset ? time : time.toLocalTime();
     const QDate date = local.date();
     const QTime clockTime = local.time();
     const int offset = local.offsetFromUtc() / 60;

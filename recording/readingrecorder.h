@@ -46,7 +46,7 @@ public:
     const RecordingFailure &failure() const { return lastFailure; }
 
     // ISO 8601 local time with milliseconds and UTC offset, "2024-05-01T14:03:07.125+02:00".
-    // A time with a fixed offset from UTC is written with that offset.
+    // A time with a fixed offset from UTC, or in UTC, is written with that offset.
     static QString timeText(const QDateTime &time);
     // Seconds with three decimals, "12.034".
     static QByteArray elapsedText(qint64 elapsedMs);

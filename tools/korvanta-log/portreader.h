@@ -1,11 +1,9 @@
 #pragma once
 
 #include "framesplitter.h"
-#include "portstatus.h"
+#include "portpoller.h"
 
 #include <QObject>
-#include <QSerialPort>
-#include <QTimer>
 
 // Reads the instruments' port and cuts what arrives into frames with the same
 // splitter as the window. It notices the port going away as the window does:
@@ -22,7 +20,6 @@ public:
     // the serial port's own description.
     bool open(const QString &portName, PortStatus &status, QString &systemText);
     void close();
-    bool isOpen() const { return port.isOpen(); }
 
     // Whether received text that is no frame is reported too (it costs a copy).
     void setReportUnframed(bool report) { reportUnframed = report; }
@@ -37,16 +34,10 @@ signals:
     void lost(const QString &reason);
 
 private:
-    void readAvailable();
     void take(const QByteArray &chunk);
     void reportUnframedText(const QByteArray &text);
-    void errorOccurred(QSerialPort::SerialPortError error);
-    void checkDevice();
-    void loseWith(const QString &reason);
 
-    QSerialPort port;
+    PortPoller poller;
     FrameSplitter splitter;
-    QTimer deviceCheck;
-    QString name;
     bool reportUnframed = false;
 };
