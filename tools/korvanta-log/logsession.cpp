@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <algorithm>
+
 #include <unistd.h>
 
 namespace {
@@ -31,7 +33,10 @@ LogSession::LogSession(const LogOptions &options, QTextStream &err) : options(op
     });
     durationTimer.setSingleShot(true);
     durationTimer.setTimerType(Qt::PreciseTimer);
-    connect(&durationTimer, &QTimer::timeout, this, [this] { finish(Done); });
+    connect(&durationTimer, &QTimer::timeout, this, [this] {
+        if (!stopAtDuration())
+            armDurationTimer();
+    });
     reader.setReportUnframed(options.raw);
 }
 
@@ -45,8 +50,7 @@ int LogSession::run()
         reader.close();
         return OutputFailed;
     }
-    if (options.duration > 0)
-        durationTimer.start(int(std::min(options.duration * 1000, 2e9)));
+    armDurationTimer();
     return QCoreApplication::exec();
 }
 
@@ -113,6 +117,15 @@ void LogSession::unframedReceived(const QByteArray &text)
         outputFailed();
 }
 
+void LogSession::armDurationTimer()
+{
+    if (options.duration <= 0)
+        return;
+    // A timer takes at most 24 days; a longer run is timed in steps.
+    const double left = options.duration * 1000 - double(recorder->elapsedMs());
+    durationTimer.start(int(std::clamp(left, 1.0, 1e9)));
+}
+
 bool LogSession::stopAtDuration()
 {
     // The timer may come late on a busy machine; no row goes past the duration.
@@ -141,7 +154,6 @@ void LogSession::finish(int status)
     if (finished)
         return;
     finished = true;
-    exitStatus = status;
     durationTimer.stop();
     reader.close();
     if (recorder) {

@@ -43,6 +43,7 @@ private:
     QString outputName() const;
     void frameReceived(const QByteArray &frame);
     void unframedReceived(const QByteArray &text);
+    void armDurationTimer();
     bool stopAtDuration();
     void outputFailed();
     void reportOutputFailure(const char *entry);
@@ -58,5 +59,4 @@ private:
     LocalClock clock;
     QTimer durationTimer;
     bool finished = false;
-    int exitStatus = Done;
 };
