@@ -4,9 +4,9 @@
 #include "logoptions.h"
 #include "logsession.h"
 #include "programversion.h"
-#include "settinginfo.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <csignal>
@@ -39,9 +39,17 @@ int main(int argc, char *argv[])
 
     // A closed reader shows as a failed write, not as a silent death.
     std::signal(SIGPIPE, SIG_IGN);
-    // The window's English texts, from the language files beside the program.
-    savedSetting.LanguageType = 2; // en.ini
-    loadLanguage();
+    // The window's English texts: from the language files beside the logger in
+    // a build, beside the program when installed.
+    const QString base = QCoreApplication::applicationDirPath();
+    for (const QString &folder :
+         {base, base + QStringLiteral("/" KORVANTA_INSTALLED_PROGRAM_DIR)}) {
+        const QString path = folder + languageFileName(2); // "/settings/en.ini"
+        if (QFileInfo::exists(path)) {
+            readLanguageFile(path, languageText);
+            break;
+        }
+    }
 
     LogSession session(options, err);
     return session.run();
