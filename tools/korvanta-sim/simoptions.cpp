@@ -96,7 +96,10 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments, SimOptions &
     const QCommandLineOption help({"h", "help"}, "Shows this help.");
     const QCommandLineOption version({"v", "version"}, "Shows the program version.");
     const QCommandLineOption link(
-        "link", "Links the pseudo-terminal at PATH (default: " + defaultLink() + ").", "PATH");
+        "link",
+        "Links the pseudo-terminal at PATH (default: $XDG_RUNTIME_DIR/korvanta-sim, or "
+        "/tmp/korvanta-sim-$USER without a runtime folder).",
+        "PATH");
     const QCommandLineOption device(
         "device", "Writes into an existing device (or file) instead of a pseudo-terminal.", "PATH");
     const QCommandLineOption only("only", "Plays only these instruments (comma-separated).",
