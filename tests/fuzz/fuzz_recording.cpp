@@ -1,14 +1,18 @@
-// The recording writer. Byte 0 picks what the rest is: a received frame, a
+// The recording writers. Byte 0 picks what the rest is: a received frame, a
 // station payload of the device kind byte 1 names, or five texts separated by
 // 0x1F. Invariants: every value decoded for a recording is a finite number (or
 // the overload mark), every row reads back, RFC 4180, as exactly the seven
-// fields it was made of, and appending to a file succeeds.
+// fields it was made of, every JSON Lines text and value parses back to what it
+// was made of, and appending to a file succeeds.
 #include "csvrecorder.h"
 #include "fuzzcheck.h"
+#include "jsonlrecorder.h"
 #include "multimeterdisplay.h"
 #include "readings.h"
 #include "stationrecords.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -55,6 +59,27 @@ bool isRecordedNumber(const QString &value)
     bool ok = false;
     const double number = value.toDouble(&ok);
     return ok && std::isfinite(number);
+}
+
+// A text and a value as the JSON Lines writer puts them parse back as the
+// same text, and as null, the same number or the same text.
+bool jsonReadsBack(const Reading &reading)
+{
+    const QByteArray array = "[" + JsonlRecorder::string(reading.detail) + "," +
+                             JsonlRecorder::value(reading.value) + "]";
+    QJsonParseError error;
+    const QJsonArray parsed = QJsonDocument::fromJson(array, &error).array();
+    if (error.error != QJsonParseError::NoError || parsed.size() != 2 ||
+        parsed[0].toString() != reading.detail)
+        return false;
+    const QJsonValue value = parsed[1];
+    if (value.isNull())
+        return reading.value.isEmpty();
+    if (value.isString())
+        return value.toString() == reading.value;
+    bool ok = false;
+    const double number = reading.value.toDouble(&ok);
+    return value.isDouble() && ok && value.toDouble() == number;
 }
 
 } // namespace
@@ -111,6 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(fields[4] == reading.value.toUtf8());
         FUZZ_CHECK(fields[5] == reading.unit.toUtf8());
         FUZZ_CHECK(fields[6] == reading.detail.toUtf8());
+        FUZZ_CHECK(jsonReadsBack(reading));
     }
 
     // One file for the whole run, started afresh now and then.
