@@ -33,7 +33,15 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     loadLanguage();
 
     serialPort = new QSerialPort(this);
+    serialPort->setReadBufferSize(kReadBufferBytes);
     connect(serialPort, &QSerialPort::readyRead, this, &MainWindow::serialPort_readyRead);
+    readRetryTimer = new QTimer(this);
+    readRetryTimer->setSingleShot(true);
+    readRetryTimer->setInterval(int(DataProcessThread::kIdleSleepMs));
+    connect(readRetryTimer, &QTimer::timeout, this, [this] {
+        if (serialPort->isOpen())
+            serialPort_readyRead();
+    });
 
     dataProcessThread = new DataProcessThread(this);
     dataProcessThread->owner = this;
@@ -198,7 +206,19 @@ void MainWindow::SerialPortDetail_slot()
 
 void MainWindow::serialPort_readyRead()
 {
-    const QByteArray chunk = serialPort->readAll();
+    {
+        // The worker is that far behind only while the GUI thread cannot take
+        // its frames: the characters wait in the port (whose buffer is bounded
+        // too) and are read once the queue has gone down.
+        QMutexLocker lock(&receiveMutex);
+        if (receiveQueue.size() >= kMaxQueuedChunks) {
+            lock.unlock();
+            readRetryTimer->start();
+            return;
+        }
+    }
+    // readAll() would grow a buffer of the port's whole read buffer size first.
+    const QByteArray chunk = serialPort->read(serialPort->bytesAvailable());
     QMutexLocker lock(&receiveMutex);
     receiveQueue.append(chunk);
 }

@@ -80,6 +80,12 @@ public:
     int nIronSilence = 5;
     bool bTableMode = false;
 
+    // Bounds of the receive path while the GUI thread lags behind the line:
+    // chunks waiting for the worker, and characters the port holds before it
+    // leaves the rest to the system's driver.
+    static constexpr int kMaxQueuedChunks = 256;
+    static constexpr qint64 kReadBufferBytes = 16384;
+
 public slots:
     void openSerialSettingDlg();
     void serialPort_readyRead();
@@ -158,6 +164,7 @@ private:
     // Beside statusLabel: why the port did not open, or that a lost port is awaited.
     ElidedLabel *portDetailLabel = nullptr;
     QTimer *m_receiveTimer = nullptr;
+    QTimer *readRetryTimer = nullptr;
     MultimeterDisplay::SegmentMatrix segmentMatrix{};
     QMap<QString, int> hexDigitValue;
     // Value texts of the records of the last station frame.

@@ -15,7 +15,6 @@
 
 void MainWindow::parseMulData()
 {
-    ui->label_type->setStyleSheet(QString());
     lstSegCodes = MultimeterDisplay::decodeSegments(strPayload, hexDigitValue, segmentMatrix);
     ui->lcdNumber_multimeter->setSegments(lstSegCodes, serialPort->isOpen());
 
@@ -26,9 +25,13 @@ void MainWindow::parseMulData()
     ui->label_buzzer->setVisible(lstSegCodes.contains(QLatin1String("03")));
 
     const MultimeterDisplay::Function *function = MultimeterDisplay::functionFor(strFunCode);
+    // A style sheet is parsed and its icon loaded anew on every change, even to
+    // the same text: change it only when the function does.
+    const QString iconStyle = function ? function->iconStyle : QString();
+    if (ui->label_type->styleSheet() != iconStyle)
+        ui->label_type->setStyleSheet(iconStyle);
     if (!function)
         return;
-    ui->label_type->setStyleSheet(function->iconStyle);
     const QString unit =
         MultimeterDisplay::unitText(strFunCode, MultimeterDisplay::unitCode(strPayload));
     if (!unit.isNull())
@@ -56,13 +59,13 @@ void MainWindow::switchMultimeterPanel()
     const bool shown = curSetting.mulView != 0;
     digitalMulWidget->setVisible(shown && !bTableMode);
     digitalMulTableWidget->setVisible(shown && bTableMode);
+    // Only the graphic view with the multimeter in it shows the swap; anywhere
+    // else the window would be fitted to exactly the size it has, at some
+    // milliseconds a frame. The views fit themselves anew when they change.
+    if (curSetting.nDisplayType == 0 || !shown)
+        return;
     topRowLayout->invalidate();
-    // Re-fit the view on screen: fitting the graphic size around the numeric
-    // view would cut it off.
-    if (curSetting.nDisplayType != 0)
-        fitGraphicView();
-    else
-        fitNumericView();
+    fitGraphicView();
     fitWindowToCentralWidget();
     placeWindow();
 }

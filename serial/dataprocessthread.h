@@ -2,15 +2,26 @@
 
 #include "framesplitter.h"
 
+#include <QElapsedTimer>
+#include <QMutex>
 #include <QThread>
+#include <QVector>
+#include <QWaitCondition>
 
 #include <atomic>
 
 class MainWindow;
+class QTimer;
 
 // Polls receiveQueue on its own thread, cuts the chunks into frames and hands
-// each frame to the GUI thread. The object itself lives in the GUI thread, so
+// them to the GUI thread. The object itself lives in the GUI thread, so
 // processData_slot runs there.
+//
+// Cut frames wait in a bounded queue of their own. The GUI thread takes all of
+// them at once, at most once per display refresh, so a burst of frames costs
+// one repaint; when the GUI thread falls that far behind that the queue is
+// full, the worker leaves the chunks in receiveQueue until there is room again
+// instead of piling up frames or blocking on the GUI thread.
 class DataProcessThread : public QThread
 {
     Q_OBJECT
@@ -29,20 +40,40 @@ public:
     // thread: nothing is decoded after a close until the next open.
     void clearReceived();
 
+    // Frames cut but not yet taken by the GUI thread.
+    int pendingFrameCount() const;
+
     static constexpr unsigned long kIdleSleepMs = 50;
+    // About five seconds of a full line.
+    static constexpr int kMaxPendingFrames = 1024;
 
 signals:
+    // Emitted in the worker thread for every frame cut, before it is queued.
     void processData_sig(const QByteArray &frame, quint32 session);
     void decipher_sig(const QString &frame);
 
 public slots:
     void processData_slot(const QByteArray &frame, quint32 session);
+    // Hands every waiting frame to processData_slot, oldest first.
+    void processPendingFrames();
 
 protected:
     void run() override;
 
 private:
+    struct PendingFrame
+    {
+        QByteArray text;
+        quint32 session = 0;
+    };
+
     bool takeChunk(QByteArray &chunk, quint32 &chunkSession);
+    // Worker thread: waits until the GUI thread has made room for more frames.
+    bool waitForRoom();
+    void queueFrame(const QByteArray &frame, quint32 frameSession);
+    // GUI thread: takes the frames now, or once a refresh interval has passed
+    // since the last time.
+    void scheduleFrames();
 
     FrameSplitter rawBuffer;   // touched by run() only
     quint32 bufferSession = 0; // the session rawBuffer's characters belong to
@@ -50,4 +81,12 @@ private:
     // Advanced by clearReceived() together with emptying the queue, under
     // receiveMutex, so a chunk and the session it is read with always match.
     std::atomic<quint32> session{0};
+
+    mutable QMutex pendingMutex;
+    QWaitCondition pendingRoom;
+    QVector<PendingFrame> pendingFrames; // guarded by pendingMutex
+    bool takePosted = false;             // guarded by pendingMutex
+    QTimer *refreshTimer = nullptr;
+    QElapsedTimer sinceTaken;
+    int refreshIntervalMs = 16;
 };

@@ -22,6 +22,11 @@ namespace {
 // system is still setting up the device's permissions.
 const int kReconnectIntervalMs = 500;
 
+// Behind a hidden dialog the system's port list is read every few ticks only:
+// reading it costs far more than looking for one device file, and a removed
+// adapter takes its device file with it.
+const int kHiddenEnumerateTicks = 5;
+
 } // namespace
 
 SerialSettingDlg::SerialSettingDlg(QWidget *parent) : QDialog(parent), ui(new Ui::SerialSettingDlg)
@@ -32,7 +37,7 @@ SerialSettingDlg::SerialSettingDlg(QWidget *parent) : QDialog(parent), ui(new Ui
     applyLanguage();
     portNameTimer = new QTimer(this);
     portNameTimer->start(1000);
-    connect(portNameTimer, &QTimer::timeout, this, &SerialSettingDlg::portNameTimerUpdate);
+    connect(portNameTimer, &QTimer::timeout, this, &SerialSettingDlg::portNameTick);
     ui->pushButton_close->setEnabled(false);
 
     reconnectTimer = new QTimer(this);
@@ -189,8 +194,27 @@ void SerialSettingDlg::closePort()
     emit SerialOpenFailed_sig();
 }
 
+void SerialSettingDlg::showEvent(QShowEvent *event)
+{
+    portNameTimerUpdate(); // the list may be a few ticks old
+    QDialog::showEvent(event);
+}
+
+void SerialSettingDlg::portNameTick()
+{
+    if (isVisible() || ++hiddenTicks >= kHiddenEnumerateTicks) {
+        portNameTimerUpdate();
+        return;
+    }
+    // Open state as the buttons show it: the port may have closed itself.
+    if (ui->pushButton_close->isEnabled() &&
+        (!serialPort->isOpen() || !PortNames::exists(strOpenPort)))
+        portLost();
+}
+
 void SerialSettingDlg::portNameTimerUpdate()
 {
+    hiddenTicks = 0;
     const QStringList enumerated = PortNames::enumerated();
     QStringList extras = {curSetting.strSerialName, strLostPort};
     if (serialPort->isOpen())

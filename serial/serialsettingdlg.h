@@ -50,7 +50,13 @@ public slots:
     void on_pushButton_close_clicked();
     void portNameTimerUpdate();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private slots:
+    // The port name timer: the full refresh while the dialog is on screen,
+    // mostly a look for the open port's device while it is hidden.
+    void portNameTick();
     void reconnectTimerUpdate();
     void portErrorOccurred(QSerialPort::SerialPortError error);
     void portNameChosen(const QString &name);
@@ -65,6 +71,7 @@ private:
 
     Ui::SerialSettingDlg *ui = nullptr;
     QTimer *portNameTimer = nullptr;
+    int hiddenTicks = 0; // since the last full refresh
     QStringList portNameList;
     // The port as it was named when it opened (the serial port keeps it shortened).
     QString strOpenPort;

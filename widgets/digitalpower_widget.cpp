@@ -26,17 +26,15 @@ void DigitalPower_widget::setData(double current, double voltage, int currentUni
     const double shownCurrent = toDisplayUnit(current, currentUnit, displayCurrentUnit);
     const double shownVoltage = toDisplayUnit(voltage, voltageUnit, displayVoltageUnit);
 
-    ui->label_AValue->setText(numberText(shownCurrent));
-    ui->label_VValue->setText(numberText(shownVoltage));
-
     ui->widget_chart->appendPoints(shownCurrent, shownVoltage);
 
+    // Each text set once: a label's every change re-lays its panel out.
     const QString currentSuffix =
         displayCurrentUnit == 0 ? QStringLiteral("mA") : QStringLiteral("A");
     const QString voltageSuffix =
         displayVoltageUnit == 0 ? QStringLiteral("mV") : QStringLiteral("V");
-    ui->label_AValue->setText(ui->label_AValue->text() + currentSuffix);
-    ui->label_VValue->setText(ui->label_VValue->text() + voltageSuffix);
+    ui->label_AValue->setText(numberText(shownCurrent) + currentSuffix);
+    ui->label_VValue->setText(numberText(shownVoltage) + voltageSuffix);
 
     // The power in watts from the instrument's own units.
     const double amperes = currentUnit == 0 ? current / 1000 : current;

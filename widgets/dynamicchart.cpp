@@ -44,7 +44,28 @@ DynamicChart::DynamicChart(QWidget *parent) : QWidget(parent)
 
 void DynamicChart::appendPoints(double current, double voltage)
 {
-    m_curves.append(s_sampleCounter++, current, voltage);
+    // Each change of a curve lays the whole chart out anew: the samples of the
+    // frames that came together go on at once, after them; a hidden chart
+    // takes them when it is shown.
+    m_curves.defer(s_sampleCounter++, current, voltage);
+    if (!window()->isVisible())
+        m_curves.catchUp(); // not on any screen: nothing to spare
+    else if (isVisible() && !bCatchUpPosted) {
+        bCatchUpPosted = true;
+        QMetaObject::invokeMethod(this, &DynamicChart::catchUp, Qt::QueuedConnection);
+    }
+}
+
+void DynamicChart::catchUp()
+{
+    bCatchUpPosted = false;
+    m_curves.catchUp();
+}
+
+void DynamicChart::showEvent(QShowEvent *event)
+{
+    m_curves.catchUp();
+    QWidget::showEvent(event);
 }
 
 void DynamicChart::clearPoints()

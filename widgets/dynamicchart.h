@@ -34,9 +34,21 @@ public:
     // The x position of the next sample, shared by every DynamicChart.
     static int sampleCounter() { return s_sampleCounter; }
 
-    QtCharts::QLineSeries *currentSeries() const { return m_curves.firstSeries; }
-    QtCharts::QLineSeries *voltageSeries() const { return m_curves.secondSeries; }
-    QtCharts::QValueAxis *axisX() const { return m_curves.axisX; }
+    QtCharts::QLineSeries *currentSeries() const
+    {
+        m_curves.catchUp();
+        return m_curves.firstSeries;
+    }
+    QtCharts::QLineSeries *voltageSeries() const
+    {
+        m_curves.catchUp();
+        return m_curves.secondSeries;
+    }
+    QtCharts::QValueAxis *axisX() const
+    {
+        m_curves.catchUp();
+        return m_curves.axisX;
+    }
     QtCharts::QValueAxis *currentAxis() const { return m_curves.firstAxis; }
     QtCharts::QValueAxis *voltageAxis() const { return m_curves.secondAxis; }
     ArrowAxisChart *chartView() const { return m_chartView; }
@@ -52,8 +64,14 @@ public slots:
     // Puts the captions above the two sides of the current plot area.
     void updateUnitLabelsPosition();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
-    TrendCurves m_curves; // current first, voltage second
+    void catchUp();
+
+    // Mutable: the curve accessors show the samples still waiting too.
+    mutable TrendCurves m_curves; // current first, voltage second
     ArrowAxisChart *m_chartView = nullptr;
     QtCharts::QChart *m_chart = nullptr;
     QGraphicsTextItem *m_currentCaption = nullptr;
@@ -62,6 +80,8 @@ private:
     double m_voltageMin = 0;
     double m_currentMax = 1000;
     double m_voltageMax = 2200;
+
+    bool bCatchUpPosted = false;
 
     static int s_sampleCounter;
 };

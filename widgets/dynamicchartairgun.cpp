@@ -47,7 +47,28 @@ DynamicChartAirgun::DynamicChartAirgun(QWidget *parent) : QWidget(parent)
 
 void DynamicChartAirgun::appendPoints(double temperature, double speed)
 {
-    m_curves.append(s_sampleCounter++, temperature, speed);
+    // Each change of a curve lays the whole chart out anew: the samples of the
+    // frames that came together go on at once, after them; a hidden chart
+    // takes them when it is shown.
+    m_curves.defer(s_sampleCounter++, temperature, speed);
+    if (!window()->isVisible())
+        m_curves.catchUp(); // not on any screen: nothing to spare
+    else if (isVisible() && !bCatchUpPosted) {
+        bCatchUpPosted = true;
+        QMetaObject::invokeMethod(this, &DynamicChartAirgun::catchUp, Qt::QueuedConnection);
+    }
+}
+
+void DynamicChartAirgun::catchUp()
+{
+    bCatchUpPosted = false;
+    m_curves.catchUp();
+}
+
+void DynamicChartAirgun::showEvent(QShowEvent *event)
+{
+    m_curves.catchUp();
+    QWidget::showEvent(event);
 }
 
 void DynamicChartAirgun::clearPoints()

@@ -35,9 +35,21 @@ public:
     // The x position of the next sample, shared by every DynamicChartAirgun.
     static int sampleCounter() { return s_sampleCounter; }
 
-    QtCharts::QLineSeries *temperatureSeries() const { return m_curves.firstSeries; }
-    QtCharts::QLineSeries *speedSeries() const { return m_curves.secondSeries; }
-    QtCharts::QValueAxis *axisX() const { return m_curves.axisX; }
+    QtCharts::QLineSeries *temperatureSeries() const
+    {
+        m_curves.catchUp();
+        return m_curves.firstSeries;
+    }
+    QtCharts::QLineSeries *speedSeries() const
+    {
+        m_curves.catchUp();
+        return m_curves.secondSeries;
+    }
+    QtCharts::QValueAxis *axisX() const
+    {
+        m_curves.catchUp();
+        return m_curves.axisX;
+    }
     QtCharts::QValueAxis *temperatureAxis() const { return m_curves.firstAxis; }
     QtCharts::QValueAxis *speedAxis() const { return m_curves.secondAxis; }
     QtCharts::QChart *chart() const { return m_chart; }
@@ -47,14 +59,22 @@ public:
     int speedMin() const { return m_speedMin; }
     int speedMax() const { return m_speedMax; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
-    TrendCurves m_curves; // temperature first, fan speed second
+    void catchUp();
+
+    // Mutable: the curve accessors show the samples still waiting too.
+    mutable TrendCurves m_curves; // temperature first, fan speed second
     QtCharts::QChart *m_chart = nullptr;
     QtCharts::QChartView *m_chartView = nullptr;
     int m_tempMin = 0;
     int m_speedMin = 0;
     int m_tempMax = 600;
     int m_speedMax = 160;
+
+    bool bCatchUpPosted = false;
 
     static int s_sampleCounter;
 };

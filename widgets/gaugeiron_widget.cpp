@@ -2,8 +2,12 @@
 
 #include <QEasingCurve>
 #include <QFontMetricsF>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
+#include <QRegion>
+#include <QTransform>
 #include <QtMath>
 
 #include <cmath>
@@ -51,6 +55,7 @@ GaugeIron_widget::GaugeIron_widget(QWidget *parent)
 {
     animation.setEasingCurve(QEasingCurve::Linear);
     animation.setDuration(200);
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void GaugeIron_widget::setValue(double value)
@@ -65,8 +70,23 @@ void GaugeIron_widget::setValue(double value)
         value = dMaximum;
     if (value <= dMinimum)
         value = dMinimum;
+    const bool newText = value != dValue;
     dValue = value;
     dTargetAngle = 180.0 / (dMaximum - dMinimum) * (dValue - dMinimum);
+    // The new text goes into the box with the needle's first step; a needle
+    // that does not move has to show it now.
+    if (newText) {
+        if (qFuzzyCompare(dTargetAngle, dAngle))
+            update(valueBoxRect());
+        else
+            bValueBoxDirty = true;
+    }
+
+    // Nobody watches a hidden needle glide: it is shown where it would have come to rest.
+    if (!isVisible() && window()->isVisible()) {
+        dAngle = qBound(0.0, dTargetAngle, 210.0);
+        return;
+    }
 
     // Starting from the current angle lets a new value continue from wherever
     // the needle is while it is still moving.
@@ -78,8 +98,10 @@ void GaugeIron_widget::setValue(double value)
 
 void GaugeIron_widget::setUnit(QString unit)
 {
+    if (unit == strUnit)
+        return;
     strUnit = unit;
-    update();
+    update(valueBoxRect());
 }
 
 void GaugeIron_widget::setRange(double a, double b)
@@ -88,6 +110,7 @@ void GaugeIron_widget::setRange(double a, double b)
         return;
     dMinimum = qMin(a, b);
     dMaximum = qMax(a, b);
+    dialCache = QPixmap();
     update();
 }
 
@@ -103,25 +126,67 @@ void GaugeIron_widget::setAngle(double angle)
     angle = qBound(0.0, angle, 210.0);
     if (qFuzzyCompare(angle, dAngle))
         return;
+    // The needle glides at every refresh: repaint where it was and where it
+    // goes, not the whole scale and what lies over it.
+    QRegion changed = QRegion(needleRect(dAngle)) | needleRect(angle);
+    if (bValueBoxDirty)
+        changed |= valueBoxRect();
+    bValueBoxDirty = false;
+    update(changed);
     dAngle = angle;
-    update();
 }
 
-void GaugeIron_widget::paintEvent(QPaintEvent *)
+void GaugeIron_widget::dialGeometry(double &cx, double &cy, int &radius) const
 {
-    QPainter painter(this);
+    cx = width() / 2;
+    cy = height() / 1.15;
+    radius = int(qMin(width(), height()) * 0.6);
+}
+
+QRect GaugeIron_widget::needleRect(double angle) const
+{
+    double cx = 0;
+    double cy = 0;
+    int radius = 0;
+    dialGeometry(cx, cy, radius);
+    QTransform placed;
+    placed.translate(cx, cy);
+    placed.rotate(angle - 90);
+    const QPolygonF needle({QPointF(-5, 0), QPointF(0, -radius * 1.18), QPointF(5, 0)});
+    // The centre disc and a margin for the antialiased edges.
+    return placed.map(needle)
+        .boundingRect()
+        .toAlignedRect()
+        .united(QRect(int(cx) - 6, int(cy) - 6, 13, 13))
+        .adjusted(-2, -2, 2, 2);
+}
+
+QRect GaugeIron_widget::valueBoxRect() const
+{
+    double cx = 0;
+    double cy = 0;
+    int radius = 0;
+    dialGeometry(cx, cy, radius);
+    const int top = int(int(cy) - radius * 0.2);
+    return QRect(int(cx) - 55, top, 110, 30).adjusted(-2, -2, 2, 2);
+}
+
+void GaugeIron_widget::resizeEvent(QResizeEvent *event)
+{
+    dialCache = QPixmap();
+    boxText.clear();
+    QWidget::resizeEvent(event);
+}
+
+// Background, arc, ticks and their numbers: they change with the size and the
+// range only, so they are drawn once into a pixmap.
+void GaugeIron_widget::drawDial(QPainter &painter, double cx, double cy, int radius) const
+{
+    // Square, not rounded: the gauge sits inside its panel, whose background
+    // has the same colour, and an opaque gauge spares repainting the panel
+    // beneath it at every step of the needle.
+    painter.fillRect(rect(), QColor(30, 30, 30));
     painter.setRenderHint(QPainter::Antialiasing);
-
-    const int w = width();
-    const int h = height();
-    const int side = qMin(w, h);
-    const double cx = w / 2;
-    const double cy = h / 1.15;
-    const int radius = int(side * 0.6);
-
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(30, 30, 30));
-    painter.drawRoundedRect(rect(), 10, 10);
 
     const QPen scalePen(QColor(151, 170, 180), 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
     painter.setPen(scalePen);
@@ -157,37 +222,89 @@ void GaugeIron_widget::paintEvent(QPaintEvent *)
         if (v > dMaximum + 1e-6)
             break;
     }
+}
+
+void GaugeIron_widget::paintEvent(QPaintEvent *event)
+{
+    double cx = 0;
+    double cy = 0;
+    int radius = 0;
+    dialGeometry(cx, cy, radius);
+
+    const qreal ratio = devicePixelRatioF();
+    if (dialCache.isNull() || dialCache.devicePixelRatio() != ratio) {
+        dialCache = QPixmap(size() * ratio);
+        dialCache.setDevicePixelRatio(ratio);
+        QPainter dialPainter(&dialCache);
+        drawDial(dialPainter, cx, cy, radius);
+    }
+
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, dialCache);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (!(dMaximum - dMinimum > 0))
+        return;
+    const QPen scalePen(QColor(151, 170, 180), 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
 
     // The range may have changed since the last value arrived.
     dValue = qBound(dMinimum, dValue, dMaximum);
 
-    QPainterPath needle;
-    needle.moveTo(-5, 0);
-    needle.lineTo(0, -radius * 1.18);
-    needle.lineTo(5, 0);
-    needle.closeSubpath();
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 120, 215));
-    painter.translate(cx, cy);
-    painter.rotate(dAngle - 90);
-    painter.drawPath(needle);
-    painter.restore();
+    // Most paints are the needle's steps: leave out what they do not touch.
+    const bool drawNeedle = event->region().intersects(needleRect(dAngle));
+    const bool drawBox = event->region().intersects(valueBoxRect());
 
-    painter.setBrush(Qt::white);
-    painter.setPen(scalePen);
-    painter.drawEllipse(QPointF(cx, cy), 5, 5);
+    if (drawNeedle) {
+        QPainterPath needle;
+        needle.moveTo(-5, 0);
+        needle.lineTo(0, -radius * 1.18);
+        needle.lineTo(5, 0);
+        needle.closeSubpath();
+        painter.save();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 120, 215));
+        painter.translate(cx, cy);
+        painter.rotate(dAngle - 90);
+        painter.drawPath(needle);
+        painter.restore();
 
+        painter.setBrush(Qt::white);
+        painter.setPen(scalePen);
+        painter.drawEllipse(QPointF(cx, cy), 5, 5);
+    }
+    if (!drawBox)
+        return;
+
+    // The box with its text is drawn once per reading into a pixmap: the
+    // needle passes under it in many paints.
+    const QString text = QString("%1 %2").arg(QString::number(dValue, 'g', 6), strUnit);
+    const QRect area = valueBoxRect();
+    if (text != boxText || boxPixmap.devicePixelRatio() != ratio) {
+        boxText = text;
+        boxPixmap = QPixmap(area.size() * ratio);
+        boxPixmap.setDevicePixelRatio(ratio);
+        boxPixmap.fill(Qt::transparent);
+        QPainter boxPainter(&boxPixmap);
+        boxPainter.translate(-area.topLeft());
+        drawValueBox(boxPainter, cx, cy, radius, text);
+    }
+    painter.drawPixmap(area.topLeft(), boxPixmap);
+}
+
+void GaugeIron_widget::drawValueBox(QPainter &painter, double cx, double cy, int radius,
+                                    const QString &text) const
+{
+    const QPen scalePen(QColor(151, 170, 180), 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
+    painter.setRenderHint(QPainter::Antialiasing);
     const int x = int(cx);
     const int y = int(cy);
     const int top = int(y - radius * 0.2);
     const QRect box(x - 55, top, 110, 30);
+    painter.setPen(scalePen);
     painter.setBrush(QColor(255, 165, 0));
     painter.drawRoundedRect(box, 10, 10);
     // The digit font's ink rises above its ascent, so centring its line height
     // in a text rectangle (clipped to it) cut the top bars off: centre the ink
     // in the box instead, inside the border and clear of the round ends.
-    const QString text = QString("%1 %2").arg(QString::number(dValue, 'g', 6), strUnit);
     QFont font("DSEG7 Classic", 18, 75, false);
     const QRectF extent =
         fitValueFont(font, painter.device(), text, QSizeF(box.width() - 10, box.height() - 2));

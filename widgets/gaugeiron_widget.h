@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QPropertyAnimation>
 #include <QString>
 #include <QWidget>
@@ -32,8 +33,18 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Centre and radius of the scale for the widget's size.
+    void dialGeometry(double &cx, double &cy, int &radius) const;
+    // What the needle at an angle covers, and the value box.
+    QRect needleRect(double angle) const;
+    QRect valueBoxRect() const;
+    void drawDial(QPainter &painter, double cx, double cy, int radius) const;
+    void drawValueBox(QPainter &painter, double cx, double cy, int radius,
+                      const QString &text) const;
+
     double dMaximum = 600;
     double dMinimum = 0;
     double dValue = 0;
@@ -41,4 +52,8 @@ private:
     double dAngle = 0;
     double dTargetAngle = 0;
     QPropertyAnimation animation;
+    QPixmap dialCache;           // null: drawn anew by the next paint
+    bool bValueBoxDirty = false; // a new value's text waits for the needle's next step
+    QString boxText;             // the text boxPixmap shows
+    QPixmap boxPixmap;
 };

@@ -49,6 +49,7 @@ void GaugeWidget::setFunctionPixmap(QPixmap picture, int index)
     if (index < 1 || index > 5)
         return;
     pictures[index] = picture;
+    drawing = QPixmap();
     update();
 }
 
@@ -58,12 +59,33 @@ void GaugeWidget::setAngle(double angle)
     if (qFuzzyCompare(angle, dAngle))
         return;
     dAngle = angle;
+    drawing = QPixmap();
     update();
+}
+
+void GaugeWidget::resizeEvent(QResizeEvent *event)
+{
+    drawing = QPixmap();
+    QWidget::resizeEvent(event);
 }
 
 void GaugeWidget::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
+    // The dial changes only when the pointer moves; the readings beside it
+    // repaint it far more often, so it is drawn once into a pixmap.
+    const qreal ratio = devicePixelRatioF();
+    if (drawing.isNull() || drawing.devicePixelRatio() != ratio) {
+        drawing = QPixmap(size() * ratio);
+        drawing.setDevicePixelRatio(ratio);
+        drawing.fill(Qt::transparent);
+        QPainter painter(&drawing);
+        drawDial(painter);
+    }
+    QPainter(this).drawPixmap(0, 0, drawing);
+}
+
+void GaugeWidget::drawDial(QPainter &painter) const
+{
     painter.setRenderHint(QPainter::Antialiasing);
 
     const int w = width();

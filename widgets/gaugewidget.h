@@ -30,6 +30,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     struct Stop
@@ -45,4 +46,7 @@ private:
     double dTargetAngle = 180;
     QPropertyAnimation animation;
     QList<Stop> lstStops;
+    QPixmap drawing; // the whole dial as last drawn; null: draw anew
+
+    void drawDial(QPainter &painter) const;
 };

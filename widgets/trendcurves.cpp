@@ -38,6 +38,7 @@ void TrendCurves::addTo(QChart *chart)
 
 void TrendCurves::append(int n, double first, double second)
 {
+    catchUp();
     // A point at inf or nan would wreck the curve: such a reading counts as 0.
     firstSeries->append(n, DisplayUnits::finiteOrZero(first));
     secondSeries->append(n, DisplayUnits::finiteOrZero(second));
@@ -48,8 +49,47 @@ void TrendCurves::append(int n, double first, double second)
     axisX->setRange(qMax(n - (kWindow - 1), 0), n);
 }
 
+void TrendCurves::defer(int n, double first, double second)
+{
+    deferredFirst.append(QPointF(n, DisplayUnits::finiteOrZero(first)));
+    deferredSecond.append(QPointF(n, DisplayUnits::finiteOrZero(second)));
+    if (deferredFirst.size() > kWindow) {
+        deferredFirst.removeFirst();
+        deferredSecond.removeFirst();
+    }
+    deferredLast = n;
+}
+
+namespace {
+
+// The newest kWindow points of the series followed by the deferred ones.
+QVector<QPointF> newestPoints(QLineSeries *series, const QVector<QPointF> &deferred)
+{
+    QVector<QPointF> points = series->pointsVector() + deferred;
+    if (points.size() > TrendCurves::kWindow)
+        points.remove(0, points.size() - TrendCurves::kWindow);
+    return points;
+}
+
+} // namespace
+
+void TrendCurves::catchUp()
+{
+    if (deferredLast < 0)
+        return;
+    firstSeries->replace(newestPoints(firstSeries, deferredFirst));
+    secondSeries->replace(newestPoints(secondSeries, deferredSecond));
+    axisX->setRange(qMax(deferredLast - (kWindow - 1), 0), deferredLast);
+    deferredFirst.clear();
+    deferredSecond.clear();
+    deferredLast = -1;
+}
+
 void TrendCurves::clear()
 {
+    deferredFirst.clear();
+    deferredSecond.clear();
+    deferredLast = -1;
     firstSeries->clear();
     secondSeries->clear();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QPointF>
+#include <QVector>
 #include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
@@ -21,6 +23,11 @@ struct TrendCurves
     // Adds (n, first) and (n, second), drops what falls out of the window and
     // moves the time axis to the newest samples.
     void append(int n, double first, double second);
+    // For a chart that is not on screen: the sample is kept aside (the newest
+    // kWindow of them) and put on the curves by catchUp(), which leaves the
+    // curves and the time axis as appending each one would have.
+    void defer(int n, double first, double second);
+    void catchUp();
     void clear();
 
     // Scale with five ticks, one minor tick and one decimal in the labels.
@@ -31,4 +38,9 @@ struct TrendCurves
     QtCharts::QValueAxis *axisX;
     QtCharts::QValueAxis *firstAxis;
     QtCharts::QValueAxis *secondAxis;
+
+private:
+    int deferredLast = -1;          // n of the newest deferred sample
+    QVector<QPointF> deferredFirst; // at most kWindow each
+    QVector<QPointF> deferredSecond;
 };

@@ -1,0 +1,91 @@
+// The program's window as the program builds it, with switches for measuring
+// it from bench/soak and by hand (the program itself takes no options):
+//   --record           starts a recording with the record button once the
+//                      stored port is open
+//   --paints SECONDS   counts the paint events of every widget for SECONDS,
+//                      prints the counts per second and quits
+#include "mainwindow.h"
+#include "receivequeue.h"
+#include "recordingcontrol.h"
+
+#include <QApplication>
+#include <QMap>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+class PaintCounter : public QObject
+{
+public:
+    QMap<QString, int> counts;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            const QString name = watched->objectName().isEmpty()
+                                     ? QString::fromLatin1(watched->metaObject()->className())
+                                     : watched->objectName();
+            const QObject *parent = watched->parent();
+            ++counts[(parent ? parent->objectName() + QLatin1Char('/') : QString()) + name];
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    bool record = false;
+    int paintSeconds = 0;
+    const QStringList arguments = app.arguments();
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--record")) {
+            record = true;
+        } else if (arguments[i] == QLatin1String("--paints") && i + 1 < arguments.size()) {
+            paintSeconds = arguments[++i].toInt();
+        } else {
+            std::fprintf(stderr, "usage: bench_window [--record] [--paints SECONDS]\n");
+            return 2;
+        }
+    }
+
+    auto *window = new MainWindow;
+    app.setStyleSheet("QHeaderView::section {    background: black;    color: white;}");
+    window->show();
+
+    if (record) {
+        QTimer::singleShot(0, window, [window] {
+            if (!serialPort->isOpen()) {
+                std::fprintf(stderr, "bench_window: the stored port did not open\n");
+                QCoreApplication::exit(1);
+                return;
+            }
+            window->findChild<QPushButton *>(QStringLiteral("pushButton_record"))->click();
+            if (!window->recording()->isRecording()) {
+                std::fprintf(stderr, "bench_window: recording did not start\n");
+                QCoreApplication::exit(1);
+            }
+        });
+    }
+
+    PaintCounter counter;
+    if (paintSeconds > 0) {
+        app.installEventFilter(&counter);
+        QTimer::singleShot(paintSeconds * 1000, &app, [&] {
+            for (auto it = counter.counts.begin(); it != counter.counts.end(); ++it)
+                std::printf("%8.1f/s  %s\n", double(it.value()) / paintSeconds,
+                            qPrintable(it.key()));
+            QCoreApplication::quit();
+        });
+    }
+    const int exitCode = app.exec();
+    delete window;
+    return exitCode;
+}
