@@ -3,23 +3,12 @@
 #include "c1frame.h"
 #include "receivequeue.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-#include <QTimer>
+#include "refreshticker.h"
 
 DataProcessThread::DataProcessThread(QObject *parent) : QThread(parent)
 {
-    // One repaint per refresh of the screen at most, however many frames came.
-    const auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
-    if (gui && gui->primaryScreen()) {
-        const qreal hertz = qBound(qreal(20), gui->primaryScreen()->refreshRate(), qreal(240));
-        refreshIntervalMs = qMax(1, int(1000 / hertz));
-    }
-    refreshTimer = new QTimer(this);
-    refreshTimer->setSingleShot(true);
-    refreshTimer->setTimerType(Qt::PreciseTimer);
-    connect(refreshTimer, &QTimer::timeout, this, &DataProcessThread::processPendingFrames);
-    sinceTaken.start();
+    ticker = new RefreshTicker(this);
+    connect(ticker, &RefreshTicker::tick, this, &DataProcessThread::refreshTick);
 }
 
 DataProcessThread::~DataProcessThread()
@@ -110,18 +99,27 @@ void DataProcessThread::run()
 
 void DataProcessThread::scheduleFrames()
 {
-    if (refreshTimer->isActive())
+    if (ticker->state() == QAbstractAnimation::Running)
         return;
-    const qint64 wait = refreshIntervalMs - sinceTaken.elapsed();
-    if (wait > 0)
-        refreshTimer->start(int(wait));
-    else
-        processPendingFrames();
+    // Starting it steps it once at once: that step is not the clock's.
+    bStartingTicker = true;
+    ticker->start();
+    bStartingTicker = false;
+}
+
+void DataProcessThread::refreshTick()
+{
+    if (bStartingTicker)
+        return;
+    if (pendingFrameCount() == 0) {
+        ticker->stop(); // the clock need not run for nothing
+        return;
+    }
+    processPendingFrames();
 }
 
 void DataProcessThread::processPendingFrames()
 {
-    refreshTimer->stop();
     QVector<PendingFrame> frames;
     {
         QMutexLocker lock(&pendingMutex);
@@ -129,7 +127,6 @@ void DataProcessThread::processPendingFrames()
         takePosted = false;
         pendingRoom.wakeAll();
     }
-    sinceTaken.restart();
     for (const PendingFrame &frame : qAsConst(frames))
         processData_slot(frame.text, frame.session);
 }

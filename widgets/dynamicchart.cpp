@@ -31,10 +31,16 @@ DynamicChart::DynamicChart(QWidget *parent) : QWidget(parent)
     m_chartView->setMinimumSize(300, 220);
     m_chartView->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
+    // The curves move at every sample: keeping an index of where every item
+    // is costs more than looking through the few items of a chart.
+    m_chart->scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     m_currentCaption = new QGraphicsTextItem();
     m_voltageCaption = new QGraphicsTextItem();
     m_currentCaption->setHtml(QStringLiteral("<span style='color: #ffa500;'>mA</span>"));
     m_voltageCaption->setHtml(QStringLiteral("<span style='color: #00ffff;'>V</span>"));
+    // Rich text is laid out at every paint; the captions change only with the units.
+    m_currentCaption->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+    m_voltageCaption->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
     m_chart->scene()->addItem(m_currentCaption);
     m_chart->scene()->addItem(m_voltageCaption);
     updateUnitLabelsPosition();

@@ -1,6 +1,7 @@
 #include "dynamicchartairgun.h"
 
 #include <QBrush>
+#include <QGraphicsScene>
 #include <QMargins>
 #include <QPainter>
 #include <QtGlobal>
@@ -41,6 +42,9 @@ DynamicChartAirgun::DynamicChartAirgun(QWidget *parent) : QWidget(parent)
     m_chartView->setMinimumSize(300, 220);
     m_chartView->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
+    // The curves move at every sample: keeping an index of where every item
+    // is costs more than looking through the few items of a chart.
+    m_chart->scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     m_chart->legend()->hide();
     m_chart->setMargins(QMargins(-5, 10, 20, -5));
 }

@@ -48,6 +48,9 @@ QRectF fitValueFont(QFont &font, QPaintDevice *device, const QString &text, QSiz
     return extent;
 }
 
+// Side of the hub's pixmap: the circle of radius 5 with its 2-pixel pen.
+const int kHubSize = 14;
+
 } // namespace
 
 GaugeIron_widget::GaugeIron_widget(QWidget *parent)
@@ -267,9 +270,19 @@ void GaugeIron_widget::paintEvent(QPaintEvent *event)
         painter.drawPath(needle);
         painter.restore();
 
-        painter.setBrush(Qt::white);
-        painter.setPen(scalePen);
-        painter.drawEllipse(QPointF(cx, cy), 5, 5);
+        // The hub over the needle's foot, drawn once: a stroked circle costs
+        // more than the rest of a needle step.
+        if (hubPixmap.isNull() || hubPixmap.devicePixelRatio() != ratio) {
+            hubPixmap = QPixmap(QSize(kHubSize, kHubSize) * ratio);
+            hubPixmap.setDevicePixelRatio(ratio);
+            hubPixmap.fill(Qt::transparent);
+            QPainter hubPainter(&hubPixmap);
+            hubPainter.setRenderHint(QPainter::Antialiasing);
+            hubPainter.setBrush(Qt::white);
+            hubPainter.setPen(scalePen);
+            hubPainter.drawEllipse(QPointF(kHubSize / 2.0, kHubSize / 2.0), 5, 5);
+        }
+        painter.drawPixmap(QPointF(cx - kHubSize / 2.0, cy - kHubSize / 2.0), hubPixmap);
     }
     if (!drawBox)
         return;

@@ -56,4 +56,5 @@ private:
     bool bValueBoxDirty = false; // a new value's text waits for the needle's next step
     QString boxText;             // the text boxPixmap shows
     QPixmap boxPixmap;
+    QPixmap hubPixmap;
 };

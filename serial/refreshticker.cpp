@@ -1,0 +1,7 @@
+#include "refreshticker.h"
+
+void RefreshTicker::updateCurrentTime(int currentTime)
+{
+    Q_UNUSED(currentTime)
+    emit tick();
+}
