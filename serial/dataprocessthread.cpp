@@ -29,6 +29,7 @@ void DataProcessThread::clearReceived()
     }
     QMutexLocker lock(&pendingMutex);
     pendingFrames.clear();
+    takePosted = false; // a call already on its way finds nothing to take
     pendingRoom.wakeAll();
 }
 

@@ -43,7 +43,8 @@ public:
     int pendingFrameCount() const;
 
     static constexpr unsigned long kIdleSleepMs = 50;
-    // About five seconds of a full line.
+    // About five seconds of a full line. The worker takes no further chunk
+    // while this many frames wait, so at most one chunk's frames come on top.
     static constexpr int kMaxPendingFrames = 1024;
 
 signals:

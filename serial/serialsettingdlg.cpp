@@ -196,7 +196,8 @@ void SerialSettingDlg::closePort()
 
 void SerialSettingDlg::showEvent(QShowEvent *event)
 {
-    portNameTimerUpdate(); // the list may be a few ticks old
+    if (hiddenTicks > 0)
+        portNameTimerUpdate(); // the list is a few ticks old
     QDialog::showEvent(event);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QEasingCurve>
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -234,16 +235,23 @@ void GaugeIron_widget::paintEvent(QPaintEvent *event)
     int radius = 0;
     dialGeometry(cx, cy, radius);
 
-    const qreal ratio = devicePixelRatioF();
-    if (dialCache.isNull() || dialCache.devicePixelRatio() != ratio) {
-        dialCache = QPixmap(size() * ratio);
-        dialCache.setDevicePixelRatio(ratio);
-        QPainter dialPainter(&dialCache);
-        drawDial(dialPainter, cx, cy, radius);
-    }
-
     QPainter painter(this);
-    painter.drawPixmap(0, 0, dialCache);
+    // The pixmaps serve the screen; a printer, a picture or any other device
+    // gets the drawing itself.
+    const bool cached = painter.paintEngine()->type() == QPaintEngine::Raster;
+    const qreal ratio = devicePixelRatioF();
+    if (!cached) {
+        drawDial(painter, cx, cy, radius);
+    } else {
+        if (dialCache.isNull() || dialCache.devicePixelRatio() != ratio) {
+            dialCache = QPixmap(size() * ratio);
+            dialCache.setDevicePixelRatio(ratio);
+            QPainter dialPainter(&dialCache);
+            dialPainter.setFont(font()); // a pixmap's painter starts with the application's
+            drawDial(dialPainter, cx, cy, radius);
+        }
+        painter.drawPixmap(0, 0, dialCache);
+    }
     painter.setRenderHint(QPainter::Antialiasing);
     if (!(dMaximum - dMinimum > 0))
         return;
@@ -272,7 +280,11 @@ void GaugeIron_widget::paintEvent(QPaintEvent *event)
 
         // The hub over the needle's foot, drawn once: a stroked circle costs
         // more than the rest of a needle step.
-        if (hubPixmap.isNull() || hubPixmap.devicePixelRatio() != ratio) {
+        if (!cached) {
+            painter.setBrush(Qt::white);
+            painter.setPen(scalePen);
+            painter.drawEllipse(QPointF(cx, cy), 5, 5);
+        } else if (hubPixmap.isNull() || hubPixmap.devicePixelRatio() != ratio) {
             hubPixmap = QPixmap(QSize(kHubSize, kHubSize) * ratio);
             hubPixmap.setDevicePixelRatio(ratio);
             hubPixmap.fill(Qt::transparent);
@@ -282,7 +294,8 @@ void GaugeIron_widget::paintEvent(QPaintEvent *event)
             hubPainter.setPen(scalePen);
             hubPainter.drawEllipse(QPointF(kHubSize / 2.0, kHubSize / 2.0), 5, 5);
         }
-        painter.drawPixmap(QPointF(cx - kHubSize / 2.0, cy - kHubSize / 2.0), hubPixmap);
+        if (cached)
+            painter.drawPixmap(QPointF(cx - kHubSize / 2.0, cy - kHubSize / 2.0), hubPixmap);
     }
     if (!drawBox)
         return;
@@ -290,6 +303,10 @@ void GaugeIron_widget::paintEvent(QPaintEvent *event)
     // The box with its text is drawn once per reading into a pixmap: the
     // needle passes under it in many paints.
     const QString text = QString("%1 %2").arg(QString::number(dValue, 'g', 6), strUnit);
+    if (!cached) {
+        drawValueBox(painter, cx, cy, radius, text);
+        return;
+    }
     const QRect area = valueBoxRect();
     if (text != boxText || boxPixmap.devicePixelRatio() != ratio) {
         boxText = text;

@@ -1,6 +1,7 @@
 #include "gaugewidget.h"
 
 #include <QEasingCurve>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
@@ -73,15 +74,22 @@ void GaugeWidget::paintEvent(QPaintEvent *)
 {
     // The dial changes only when the pointer moves; the readings beside it
     // repaint it far more often, so it is drawn once into a pixmap.
+    QPainter painter(this);
+    // The pixmap serves the screen; a printer, a picture or any other device
+    // gets the drawing itself.
+    if (painter.paintEngine()->type() != QPaintEngine::Raster) {
+        drawDial(painter);
+        return;
+    }
     const qreal ratio = devicePixelRatioF();
     if (drawing.isNull() || drawing.devicePixelRatio() != ratio) {
         drawing = QPixmap(size() * ratio);
         drawing.setDevicePixelRatio(ratio);
         drawing.fill(Qt::transparent);
-        QPainter painter(&drawing);
-        drawDial(painter);
+        QPainter dialPainter(&drawing);
+        drawDial(dialPainter);
     }
-    QPainter(this).drawPixmap(0, 0, drawing);
+    painter.drawPixmap(0, 0, drawing);
 }
 
 void GaugeWidget::drawDial(QPainter &painter) const

@@ -121,6 +121,21 @@ private slots:
         QCOMPARE(b.box()->lineEdit()->selectedText(), QString("tty"));
     }
 
+    void showingTheDialogListsWhatCameWhileItWasHidden()
+    {
+        Bench b;
+        QTemporaryDir byId;
+        b.dialog->strStableNameFolder = byId.path();
+        b.dialog->hide();
+        PseudoTerminal adapter;
+        const QString link = byId.filePath("usb-Late_Adapter-if00");
+        QVERIFY(QFile::link(adapter.slavePath(), link));
+        QTest::qWait(1500); // a tick of the port name timer behind the hidden dialog
+        QVERIFY(!b.listed(link));
+        b.dialog->show();
+        QVERIFY(b.listed(link));
+    }
+
     void failedOpenSaysWhy_data()
     {
         QTest::addColumn<QString>("cause");

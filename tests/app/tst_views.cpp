@@ -4,6 +4,10 @@
 #include "digitalmul_widget.h"
 #include "digitalmultable_widget.h"
 #include "digitalpower_widget.h"
+#include "dynamicchart.h"
+#include "dynamicchartairgun.h"
+#include "framebuilder.h"
+#include "gaugeiron_widget.h"
 #include "mainwindow.h"
 #include "settinginfo.h"
 #include "testenvironment.h"
@@ -281,6 +285,58 @@ private slots:
         w.verifyDevices(allOn);
         w.verifyFit(allOn);
         QCOMPARE(storedInt(devices[0].key), 1);
+    }
+
+    // Readings that come while the graphic view is hidden are not drawn there,
+    // but the view shows them all once it is shown: the newest samples of the
+    // charts with their time axis, the gauge at rest on the last value.
+    void hiddenPanelsCatchUpWhenShown()
+    {
+        writeSettings({{"SerialInfo/nDisplayType", 0}});
+        Window w;
+        auto *power = w.window.powerPanel()->findChild<DynamicChart *>();
+        auto *airgun = w.window.airgunPanel()->findChild<DynamicChartAirgun *>();
+        auto *gauge = w.window.ironPanel()->findChild<GaugeIron_widget *>();
+        QVERIFY(power && airgun && gauge && !power->isVisible());
+        const int firstPower = DynamicChart::sampleCounter();
+        const int firstAirgun = DynamicChartAirgun::sampleCounter();
+        const int frames = 40; // more than a chart's window of 30
+        for (int i = 1; i <= frames; ++i) {
+            const QByteArray n = QByteArray::number(i);
+            w.window.decipher(FrameBuilder::station(
+                0x0001, {FrameBuilder::record(n, 0x0056), FrameBuilder::record("0.5", 0x0041)}));
+            w.window.decipher(FrameBuilder::station(0x0003, {FrameBuilder::record("300", 0x0043),
+                                                             FrameBuilder::record(n, 0x0043),
+                                                             FrameBuilder::record("40", 0x0025)}));
+            w.window.decipher(FrameBuilder::station(
+                0x0002, {FrameBuilder::record("350", 0x0043), FrameBuilder::record(n, 0x0043)}));
+        }
+        w.graphicAction->trigger();
+        QVERIFY(power->isVisible());
+
+        const int lastPower = firstPower + frames - 1;
+        const int lastAirgun = firstAirgun + frames - 1;
+        // Read through the chart's own list: the accessors would catch up first.
+        const QVector<QPointF> volts =
+            static_cast<QtCharts::QLineSeries *>(power->chart()->series().at(1))->pointsVector();
+        QCOMPARE(volts.size(), 30);
+        const qreal shownVolts = curSetting.VoltageUnit == 0 ? 1000 : 1;
+        QCOMPARE(volts.first(), QPointF(lastPower - 29, (frames - 29) * shownVolts));
+        QCOMPARE(volts.last(), QPointF(lastPower, frames * shownVolts));
+        const auto *temperatures =
+            static_cast<QtCharts::QLineSeries *>(airgun->chart()->series().at(0));
+        QCOMPARE(temperatures->count(), 30);
+        QCOMPARE(temperatures->at(29).x(), qreal(lastAirgun));
+        QCOMPARE(power->axisX()->max(), qreal(lastPower));
+        QCOMPARE(power->axisX()->min(), qreal(lastPower - 29));
+        QCOMPARE(airgun->axisX()->max(), qreal(lastAirgun));
+
+        double minimum = 0;
+        double maximum = 0;
+        QString unit;
+        gauge->getRangeAndUnit(minimum, maximum, unit);
+        QCOMPARE(gauge->value(), double(frames));
+        QVERIFY(qFuzzyCompare(gauge->angle(), 180.0 * (frames - minimum) / (maximum - minimum)));
     }
 
     void allViewsOffLeavesASmallWindow_data() { startUpSizeFitsShownViews_data(); }
