@@ -3,12 +3,23 @@
 #include "c1frame.h"
 #include "receivequeue.h"
 
-#include "refreshticker.h"
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
 
 DataProcessThread::DataProcessThread(QObject *parent) : QThread(parent)
 {
-    ticker = new RefreshTicker(this);
-    connect(ticker, &RefreshTicker::tick, this, &DataProcessThread::refreshTick);
+    // One repaint per refresh of the screen at most, however many frames came.
+    const auto *gui = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    if (gui && gui->primaryScreen()) {
+        const qreal hertz = qBound(qreal(20), gui->primaryScreen()->refreshRate(), qreal(240));
+        refreshIntervalMs = qMax(1, int(1000 / hertz));
+    }
+    refreshTimer = new QTimer(this);
+    refreshTimer->setSingleShot(true);
+    refreshTimer->setTimerType(Qt::PreciseTimer);
+    connect(refreshTimer, &QTimer::timeout, this, &DataProcessThread::processPendingFrames);
+    sinceTaken.start();
 }
 
 DataProcessThread::~DataProcessThread()
@@ -100,27 +111,20 @@ void DataProcessThread::run()
 
 void DataProcessThread::scheduleFrames()
 {
-    if (ticker->state() == QAbstractAnimation::Running)
+    if (refreshTimer->isActive())
         return;
-    // Starting it steps it once at once: that step is not the clock's.
-    bStartingTicker = true;
-    ticker->start();
-    bStartingTicker = false;
-}
-
-void DataProcessThread::refreshTick()
-{
-    if (bStartingTicker)
-        return;
-    if (pendingFrameCount() == 0) {
-        ticker->stop(); // the clock need not run for nothing
-        return;
-    }
-    processPendingFrames();
+    // At once when the last frames were taken a refresh ago or longer (the
+    // worker's polling sees to that at the line's full rate), else when it is.
+    const qint64 wait = refreshIntervalMs - sinceTaken.elapsed();
+    if (wait > 0)
+        refreshTimer->start(int(wait));
+    else
+        processPendingFrames();
 }
 
 void DataProcessThread::processPendingFrames()
 {
+    refreshTimer->stop();
     QVector<PendingFrame> frames;
     {
         QMutexLocker lock(&pendingMutex);
@@ -128,6 +132,7 @@ void DataProcessThread::processPendingFrames()
         takePosted = false;
         pendingRoom.wakeAll();
     }
+    sinceTaken.restart();
     for (const PendingFrame &frame : qAsConst(frames))
         processData_slot(frame.text, frame.session);
 }

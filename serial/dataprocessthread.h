@@ -2,6 +2,7 @@
 
 #include "framesplitter.h"
 
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QThread>
 #include <QVector>
@@ -10,15 +11,15 @@
 #include <atomic>
 
 class MainWindow;
-class RefreshTicker;
+class QTimer;
 
 // Polls receiveQueue on its own thread, cuts the chunks into frames and hands
 // them to the GUI thread. The object itself lives in the GUI thread, so
 // processData_slot runs there.
 //
 // Cut frames wait in a bounded queue of their own. The GUI thread takes all of
-// them at once, at the next step of Qt's animation clock (one display refresh
-// at most), so a burst of frames and the needles' steps cost one repaint; when the GUI thread falls
+// them at once, at most once per display refresh, so a burst of frames costs
+// one repaint; when the GUI thread falls
 // that far behind that the queue is full, the worker leaves the chunks in receiveQueue until there
 // is room again instead of piling up frames or blocking on the GUI thread.
 class DataProcessThread : public QThread
@@ -71,9 +72,9 @@ private:
     // Worker thread: waits until the GUI thread has made room for more frames.
     bool waitForRoom();
     void queueFrame(const QByteArray &frame, quint32 frameSession);
-    // GUI thread: the frames are taken at the next step of the animation clock.
+    // GUI thread: takes the frames now, or once a refresh interval has passed
+    // since the last time.
     void scheduleFrames();
-    void refreshTick();
 
     FrameSplitter rawBuffer;   // touched by run() only
     quint32 bufferSession = 0; // the session rawBuffer's characters belong to
@@ -86,6 +87,7 @@ private:
     QWaitCondition pendingRoom;
     QVector<PendingFrame> pendingFrames; // guarded by pendingMutex
     bool takePosted = false;             // guarded by pendingMutex
-    RefreshTicker *ticker = nullptr;
-    bool bStartingTicker = false;
+    QTimer *refreshTimer = nullptr;
+    QElapsedTimer sinceTaken;
+    int refreshIntervalMs = 16;
 };
