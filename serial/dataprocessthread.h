@@ -19,9 +19,9 @@ class QTimer;
 //
 // Cut frames wait in a bounded queue of their own. The GUI thread takes all of
 // them at once, at most once per display refresh, so a burst of frames costs
-// one repaint; when the GUI thread falls
-// that far behind that the queue is full, the worker leaves the chunks in receiveQueue until there
-// is room again instead of piling up frames or blocking on the GUI thread.
+// one repaint. When the GUI thread falls so far behind that the queue is full,
+// the worker leaves the chunks in receiveQueue until there is room again,
+// instead of piling up frames or blocking on the GUI thread.
 class DataProcessThread : public QThread
 {
     Q_OBJECT
