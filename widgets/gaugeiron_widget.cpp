@@ -88,7 +88,7 @@ void GaugeIron_widget::setValue(double value)
 
     // Nobody watches a hidden needle glide: it is shown where it would have come to rest.
     if (!isVisible() && window()->isVisible()) {
-        dAngle = qBound(0.0, dTargetAngle, 210.0);
+        dAngle = dPaintedAngle = qBound(0.0, dTargetAngle, 210.0);
         return;
     }
 
@@ -130,14 +130,25 @@ void GaugeIron_widget::setAngle(double angle)
     angle = qBound(0.0, angle, 210.0);
     if (qFuzzyCompare(angle, dAngle))
         return;
-    // The needle glides at every refresh: repaint where it was and where it
-    // goes, not the whole scale and what lies over it.
-    QRegion changed = QRegion(needleRect(dAngle)) | needleRect(angle);
+    dAngle = angle;
+    // The needle glides at every refresh, mostly by a fraction of a pixel
+    // when readings come fast: it is repainted once its tip has moved half a
+    // pixel, and where it comes to rest. Only where it was and where it goes
+    // are repainted, not the whole scale and what lies over it.
+    double cx = 0;
+    double cy = 0;
+    int radius = 0;
+    dialGeometry(cx, cy, radius);
+    const double tipMoved = qDegreesToRadians(qAbs(angle - dPaintedAngle)) * radius * 1.18;
+    const bool resting = qFuzzyCompare(angle, qBound(0.0, dTargetAngle, 210.0));
+    if (tipMoved < 0.5 && !resting && !bValueBoxDirty)
+        return;
+    QRegion changed = QRegion(needleRect(dPaintedAngle)) | needleRect(angle);
     if (bValueBoxDirty)
         changed |= valueBoxRect();
     bValueBoxDirty = false;
     update(changed);
-    dAngle = angle;
+    dPaintedAngle = angle;
 }
 
 void GaugeIron_widget::dialGeometry(double &cx, double &cy, int &radius) const
@@ -261,7 +272,7 @@ void GaugeIron_widget::paintEvent(QPaintEvent *event)
     dValue = qBound(dMinimum, dValue, dMaximum);
 
     // Most paints are the needle's steps: leave out what they do not touch.
-    const bool drawNeedle = event->region().intersects(needleRect(dAngle));
+    const bool drawNeedle = event->region().intersects(needleRect(dPaintedAngle));
     const bool drawBox = event->region().intersects(valueBoxRect());
 
     if (drawNeedle) {
@@ -274,7 +285,7 @@ void GaugeIron_widget::paintEvent(QPaintEvent *event)
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(0, 120, 215));
         painter.translate(cx, cy);
-        painter.rotate(dAngle - 90);
+        painter.rotate(dPaintedAngle - 90);
         painter.drawPath(needle);
         painter.restore();
 

@@ -50,6 +50,7 @@ private:
     double dValue = 0;
     QString strUnit;
     double dAngle = 0;
+    double dPaintedAngle = 0; // where the needle was last drawn, within half a pixel of dAngle
     double dTargetAngle = 0;
     QPropertyAnimation animation;
     QPixmap dialCache;           // null: drawn anew by the next paint
