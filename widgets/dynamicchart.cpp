@@ -50,22 +50,7 @@ DynamicChart::DynamicChart(QWidget *parent) : QWidget(parent)
 
 void DynamicChart::appendPoints(double current, double voltage)
 {
-    // Each change of a curve lays the whole chart out anew: the samples of the
-    // frames that came together go on at once, after them; a hidden chart
-    // takes them when it is shown.
-    m_curves.defer(s_sampleCounter++, current, voltage);
-    if (!window()->isVisible())
-        m_curves.catchUp(); // not on any screen: nothing to spare
-    else if (isVisible() && !bCatchUpPosted) {
-        bCatchUpPosted = true;
-        QMetaObject::invokeMethod(this, &DynamicChart::catchUp, Qt::QueuedConnection);
-    }
-}
-
-void DynamicChart::catchUp()
-{
-    bCatchUpPosted = false;
-    m_curves.catchUp();
+    m_curves.appendSoon(this, s_sampleCounter++, current, voltage);
 }
 
 void DynamicChart::showEvent(QShowEvent *event)

@@ -68,8 +68,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void catchUp();
-
     // Mutable: the curve accessors show the samples still waiting too.
     mutable TrendCurves m_curves; // current first, voltage second
     ArrowAxisChart *m_chartView = nullptr;
@@ -80,8 +78,6 @@ private:
     double m_voltageMin = 0;
     double m_currentMax = 1000;
     double m_voltageMax = 2200;
-
-    bool bCatchUpPosted = false;
 
     static int s_sampleCounter;
 };

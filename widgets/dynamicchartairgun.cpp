@@ -51,22 +51,7 @@ DynamicChartAirgun::DynamicChartAirgun(QWidget *parent) : QWidget(parent)
 
 void DynamicChartAirgun::appendPoints(double temperature, double speed)
 {
-    // Each change of a curve lays the whole chart out anew: the samples of the
-    // frames that came together go on at once, after them; a hidden chart
-    // takes them when it is shown.
-    m_curves.defer(s_sampleCounter++, temperature, speed);
-    if (!window()->isVisible())
-        m_curves.catchUp(); // not on any screen: nothing to spare
-    else if (isVisible() && !bCatchUpPosted) {
-        bCatchUpPosted = true;
-        QMetaObject::invokeMethod(this, &DynamicChartAirgun::catchUp, Qt::QueuedConnection);
-    }
-}
-
-void DynamicChartAirgun::catchUp()
-{
-    bCatchUpPosted = false;
-    m_curves.catchUp();
+    m_curves.appendSoon(this, s_sampleCounter++, temperature, speed);
 }
 
 void DynamicChartAirgun::showEvent(QShowEvent *event)

@@ -63,8 +63,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void catchUp();
-
     // Mutable: the curve accessors show the samples still waiting too.
     mutable TrendCurves m_curves; // temperature first, fan speed second
     QtCharts::QChart *m_chart = nullptr;
@@ -73,8 +71,6 @@ private:
     int m_speedMin = 0;
     int m_tempMax = 600;
     int m_speedMax = 160;
-
-    bool bCatchUpPosted = false;
 
     static int s_sampleCounter;
 };

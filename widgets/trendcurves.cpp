@@ -2,6 +2,7 @@
 
 #include "displayunits.h"
 
+#include <QWidget>
 #include <QtGlobal>
 
 using namespace QtCharts;
@@ -83,6 +84,23 @@ void TrendCurves::catchUp()
     deferredFirst.clear();
     deferredSecond.clear();
     deferredLast = -1;
+}
+
+void TrendCurves::appendSoon(QWidget *chart, int n, double first, double second)
+{
+    defer(n, first, second);
+    if (!chart->window()->isVisible()) {
+        catchUp();
+    } else if (chart->isVisible() && !catchUpPosted) {
+        catchUpPosted = true;
+        QMetaObject::invokeMethod(
+            chart,
+            [this] {
+                catchUpPosted = false;
+                catchUp();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void TrendCurves::clear()

@@ -9,6 +9,8 @@
 
 // The two curves of a trend chart on one hidden time axis: the first orange on
 // the left scale, the second cyan on the right scale, the newest 30 samples.
+class QWidget;
+
 struct TrendCurves
 {
     static const QColor kFirstColor;  // orange #ffa500
@@ -28,6 +30,11 @@ struct TrendCurves
     // curves and the time axis as appending each one would have.
     void defer(int n, double first, double second);
     void catchUp();
+    // Each change of a curve lays the whole chart out anew: the sample waits
+    // with the others that come before control returns to the event loop and
+    // they go on together. A chart on no screen takes it at once; a hidden
+    // chart in a shown window when it is shown (its showEvent calls catchUp).
+    void appendSoon(QWidget *chart, int n, double first, double second);
     void clear();
 
     // Scale with five ticks, one minor tick and one decimal in the labels.
@@ -43,4 +50,5 @@ private:
     int deferredLast = -1;          // n of the newest deferred sample
     QVector<QPointF> deferredFirst; // at most kWindow each
     QVector<QPointF> deferredSecond;
+    bool catchUpPosted = false;
 };
