@@ -49,6 +49,9 @@ QRectF fitValueFont(QFont &font, QPaintDevice *device, const QString &text, QSiz
     return extent;
 }
 
+// The longest move of the needle's tip, in pixels, made without a glide.
+const double kMaxStepPixels = 2.0;
+
 // Side of the hub's pixmap: the circle of radius 5 with its 2-pixel pen.
 const int kHubSize = 14;
 
@@ -89,6 +92,14 @@ void GaugeIron_widget::setValue(double value)
     // Nobody watches a hidden needle glide: it is shown where it would have come to rest.
     if (!isVisible() && window()->isVisible()) {
         dAngle = dPaintedAngle = qBound(0.0, dTargetAngle, 210.0);
+        return;
+    }
+
+    // A glide of a pixel or two at the tip looks like the jitter it is: the
+    // needle steps there at once. Fast readings with a degree of noise would
+    // otherwise keep the glide's clock ticking at every refresh.
+    if (tipTravel(dAngle, dTargetAngle) <= kMaxStepPixels) {
+        setAngle(dTargetAngle);
         return;
     }
 
@@ -135,13 +146,8 @@ void GaugeIron_widget::setAngle(double angle)
     // when readings come fast: it is repainted once its tip has moved half a
     // pixel, and where it comes to rest. Only where it was and where it goes
     // are repainted, not the whole scale and what lies over it.
-    double cx = 0;
-    double cy = 0;
-    int radius = 0;
-    dialGeometry(cx, cy, radius);
-    const double tipMoved = qDegreesToRadians(qAbs(angle - dPaintedAngle)) * radius * 1.18;
     const bool resting = qFuzzyCompare(angle, qBound(0.0, dTargetAngle, 210.0));
-    if (tipMoved < 0.5 && !resting && !bValueBoxDirty)
+    if (tipTravel(dPaintedAngle, angle) < 0.5 && !resting && !bValueBoxDirty)
         return;
     QRegion changed = QRegion(needleRect(dPaintedAngle)) | needleRect(angle);
     if (bValueBoxDirty)
@@ -156,6 +162,15 @@ void GaugeIron_widget::dialGeometry(double &cx, double &cy, int &radius) const
     cx = width() / 2;
     cy = height() / 1.15;
     radius = int(qMin(width(), height()) * 0.6);
+}
+
+double GaugeIron_widget::tipTravel(double from, double to) const
+{
+    double cx = 0;
+    double cy = 0;
+    int radius = 0;
+    dialGeometry(cx, cy, radius);
+    return qDegreesToRadians(qAbs(to - from)) * radius * 1.18;
 }
 
 QRect GaugeIron_widget::needleRect(double angle) const

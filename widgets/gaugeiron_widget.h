@@ -17,7 +17,8 @@ class GaugeIron_widget : public QWidget
 public:
     explicit GaugeIron_widget(QWidget *parent = nullptr);
 
-    // Clamps the value to the scale and lets the needle glide there in 200 ms.
+    // Clamps the value to the scale and lets the needle glide there in 200 ms
+    // (a move of two pixels or less at the tip is made at once).
     void setValue(double value);
     void setUnit(QString unit);
     // Sets the scale ends in either order; equal ends are ignored.
@@ -38,6 +39,8 @@ protected:
 private:
     // Centre and radius of the scale for the widget's size.
     void dialGeometry(double &cx, double &cy, int &radius) const;
+    // How far in pixels the needle's tip moves between two angles.
+    double tipTravel(double from, double to) const;
     // What the needle at an angle covers, and the value box.
     QRect needleRect(double angle) const;
     QRect valueBoxRect() const;
