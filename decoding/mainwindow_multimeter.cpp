@@ -11,6 +11,7 @@
 #include "settinginfo.h"
 
 #include <QDateTime>
+#include <QPixmapCache>
 #include <QSerialPort>
 
 void MainWindow::parseMulData()
@@ -28,8 +29,13 @@ void MainWindow::parseMulData()
     // A style sheet is parsed and its icon loaded anew on every change, even to
     // the same text: change it only when the function does.
     const QString iconStyle = function ? function->iconStyle : QString();
-    if (ui->label_type->styleSheet() != iconStyle)
+    if (ui->label_type->styleSheet() != iconStyle) {
+        // A new style sheet loads its icon afresh, and Qt's pixmap cache keeps
+        // every load's picture until the cache is full (10 MB): emptied here,
+        // memory stays flat however often the function changes.
+        QPixmapCache::clear();
         ui->label_type->setStyleSheet(iconStyle);
+    }
     if (!function)
         return;
     const QString unit =
