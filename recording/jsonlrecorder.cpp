@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
+
 QByteArray JsonlRecorder::line(const QByteArray &time, const QByteArray &elapsed,
                                const Reading &reading) const
 {
@@ -63,5 +65,10 @@ QByteArray JsonlRecorder::value(const QString &text)
         number.remove(start, 1);
     static const QRegularExpression jsonNumber(
         QStringLiteral(R"(^-?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?$)"));
-    return jsonNumber.match(number).hasMatch() ? number.toLatin1() : string(text);
+    // A number beyond a double's range would not read back as a number.
+    bool converted = false;
+    const double parsed = number.toDouble(&converted);
+    return jsonNumber.match(number).hasMatch() && converted && std::isfinite(parsed)
+               ? number.toLatin1()
+               : string(text);
 }

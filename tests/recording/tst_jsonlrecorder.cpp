@@ -24,6 +24,7 @@ private slots:
         QTest::newRow("padded negative") << "-00.25" << QByteArray("-0.25");
         QTest::newRow("padded zero") << "000" << QByteArray("0");
         QTest::newRow("exponent") << "1e+20" << QByteArray("1e+20");
+        QTest::newRow("beyond a double") << "1E400" << QByteArray("\"1E400\"");
         QTest::newRow("overload") << "OL" << QByteArray("\"OL\"");
         QTest::newRow("negative overload") << "-OL" << QByteArray("\"-OL\"");
         QTest::newRow("no value") << "" << QByteArray("null");
