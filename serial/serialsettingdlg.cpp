@@ -10,6 +10,8 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSerialPort>
@@ -22,10 +24,12 @@ namespace {
 // system is still setting up the device's permissions.
 const int kReconnectIntervalMs = 500;
 
-// Behind a hidden dialog the system's port list is read every few ticks only:
-// reading it costs far more than looking for one device file, and a removed
-// adapter takes its device file with it.
+// Behind a hidden dialog the system's port list is read only when a device
+// node came or went (or every few ticks where that cannot be watched): reading
+// it costs far more than looking for one device file, and a removed adapter
+// takes its device file with it.
 const int kHiddenEnumerateTicks = 5;
+const char kDeviceFolder[] = "/dev";
 
 } // namespace
 
@@ -35,6 +39,11 @@ SerialSettingDlg::SerialSettingDlg(QWidget *parent) : QDialog(parent), ui(new Ui
     setWindowFlags(Qt::WindowStaysOnTopHint);
     setWindowTitle(languageText["ids_MenuBar_Language/ids_serialsetting"]);
     applyLanguage();
+    deviceWatcher = new QFileSystemWatcher(this);
+    bDevicesWatched = QFileInfo(QLatin1String(kDeviceFolder)).isDir() &&
+                      deviceWatcher->addPath(QLatin1String(kDeviceFolder));
+    connect(deviceWatcher, &QFileSystemWatcher::directoryChanged, this,
+            [this] { bDevicesChanged = true; });
     portNameTimer = new QTimer(this);
     portNameTimer->start(1000);
     connect(portNameTimer, &QTimer::timeout, this, &SerialSettingDlg::portNameTick);
@@ -203,7 +212,9 @@ void SerialSettingDlg::showEvent(QShowEvent *event)
 
 void SerialSettingDlg::portNameTick()
 {
-    if (isVisible() || ++hiddenTicks >= kHiddenEnumerateTicks) {
+    ++hiddenTicks;
+    if (isVisible() || bDevicesChanged ||
+        (!bDevicesWatched && hiddenTicks >= kHiddenEnumerateTicks)) {
         portNameTimerUpdate();
         return;
     }
@@ -216,6 +227,7 @@ void SerialSettingDlg::portNameTick()
 void SerialSettingDlg::portNameTimerUpdate()
 {
     hiddenTicks = 0;
+    bDevicesChanged = false;
     const QStringList enumerated = PortNames::enumerated();
     QStringList extras = {curSetting.strSerialName, strLostPort};
     if (serialPort->isOpen())

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class MainWindow;
+class QFileSystemWatcher;
 class QTimer;
 
 namespace Ui {
@@ -72,6 +73,11 @@ private:
     Ui::SerialSettingDlg *ui = nullptr;
     QTimer *portNameTimer = nullptr;
     int hiddenTicks = 0; // since the last full refresh
+    QFileSystemWatcher *deviceWatcher = nullptr;
+    bool bDevicesWatched = false;
+    // A device node came or went since the last full refresh; true at first so
+    // that the list is filled one tick after construction.
+    bool bDevicesChanged = true;
     QStringList portNameList;
     // The port as it was named when it opened (the serial port keeps it shortened).
     QString strOpenPort;

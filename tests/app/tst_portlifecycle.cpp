@@ -127,10 +127,11 @@ private slots:
         QTemporaryDir byId;
         b.dialog->strStableNameFolder = byId.path();
         b.dialog->hide();
+        QTest::qWait(1500); // the first tick fills the list
         PseudoTerminal adapter;
         const QString link = byId.filePath("usb-Late_Adapter-if00");
         QVERIFY(QFile::link(adapter.slavePath(), link));
-        QTest::qWait(1500); // a tick of the port name timer behind the hidden dialog
+        QTest::qWait(1000); // a tick of the port name timer behind the hidden dialog
         QVERIFY(!b.listed(link));
         b.dialog->show();
         QVERIFY(b.listed(link));
