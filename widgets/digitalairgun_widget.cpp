@@ -12,6 +12,10 @@ DigitalAirgun_widget::DigitalAirgun_widget(QWidget *parent)
     : QWidget(parent), ui(new Ui::DigitalAirgun_widget)
 {
     ui->setupUi(this);
+    // The values sit at fixed places: with their size fixed too, a new text
+    // repaints the label without asking the panel for a new layout.
+    for (QLabel *value : {ui->label_realValue, ui->label_speedValue, ui->label_settingValue})
+        value->setFixedSize(value->size());
 }
 
 DigitalAirgun_widget::~DigitalAirgun_widget()

@@ -13,6 +13,9 @@ DigitalElectricIron_widget::DigitalElectricIron_widget(QWidget *parent)
     : QWidget(parent), ui(new Ui::DigitalElectricIron_widget)
 {
     ui->setupUi(this);
+    // The value sits at a fixed place: with its size fixed too, a new text
+    // repaints the label without asking the panel for a new layout.
+    ui->label_settingValue->setFixedSize(ui->label_settingValue->size());
 }
 
 DigitalElectricIron_widget::~DigitalElectricIron_widget()

@@ -11,6 +11,10 @@ DigitalPower_widget::DigitalPower_widget(QWidget *parent)
     : QWidget(parent), ui(new Ui::DigitalPower_widget)
 {
     ui->setupUi(this);
+    // The values sit at fixed places: with their size fixed too, a new text
+    // repaints the label without asking the panel for a new layout.
+    for (QLabel *value : {ui->label_AValue, ui->label_VValue, ui->label_WValue})
+        value->setFixedSize(value->size());
 }
 
 DigitalPower_widget::~DigitalPower_widget()
@@ -28,7 +32,7 @@ void DigitalPower_widget::setData(double current, double voltage, int currentUni
 
     ui->widget_chart->appendPoints(shownCurrent, shownVoltage);
 
-    // Each text set once: a label's every change re-lays its panel out.
+    // Each text set once: every change repaints its label.
     const QString currentSuffix =
         displayCurrentUnit == 0 ? QStringLiteral("mA") : QStringLiteral("A");
     const QString voltageSuffix =
