@@ -11,6 +11,26 @@ const QColor TrendCurves::kFirstColor(255, 165, 0);
 const QColor TrendCurves::kSecondColor(0, 255, 255);
 const QColor TrendCurves::kBackground(30, 30, 30);
 
+namespace {
+
+QPen hairline(QPen pen)
+{
+    if (pen.widthF() == 1)
+        pen.setWidth(0);
+    return pen;
+}
+
+// The newest kWindow points of the series followed by the deferred ones.
+QVector<QPointF> newestPoints(QLineSeries *series, const QVector<QPointF> &deferred)
+{
+    QVector<QPointF> points = series->pointsVector() + deferred;
+    if (points.size() > TrendCurves::kWindow)
+        points.remove(0, points.size() - TrendCurves::kWindow);
+    return points;
+}
+
+} // namespace
+
 TrendCurves::TrendCurves()
     : firstSeries(new QLineSeries), secondSeries(new QLineSeries), axisX(new QValueAxis),
       firstAxis(new QValueAxis), secondAxis(new QValueAxis)
@@ -35,6 +55,14 @@ void TrendCurves::addTo(QChart *chart)
     firstSeries->attachAxis(firstAxis);
     secondSeries->attachAxis(axisX);
     secondSeries->attachAxis(secondAxis);
+    // The chart's theme draws the scale lines one pixel wide; a pen of width 0
+    // draws the same pixels, and the view need not stroke each line's outline
+    // to find its bounds whenever a curve beneath it is repainted.
+    for (QValueAxis *axis : {firstAxis, secondAxis}) {
+        axis->setLinePen(hairline(axis->linePen()));
+        axis->setGridLinePen(hairline(axis->gridLinePen()));
+        axis->setMinorGridLinePen(hairline(axis->minorGridLinePen()));
+    }
 }
 
 void TrendCurves::append(int n, double first, double second)
@@ -61,26 +89,19 @@ void TrendCurves::defer(int n, double first, double second)
     deferredLast = n;
 }
 
-namespace {
-
-// The newest kWindow points of the series followed by the deferred ones.
-QVector<QPointF> newestPoints(QLineSeries *series, const QVector<QPointF> &deferred)
-{
-    QVector<QPointF> points = series->pointsVector() + deferred;
-    if (points.size() > TrendCurves::kWindow)
-        points.remove(0, points.size() - TrendCurves::kWindow);
-    return points;
-}
-
-} // namespace
-
 void TrendCurves::catchUp()
 {
     if (deferredLast < 0)
         return;
-    firstSeries->replace(newestPoints(firstSeries, deferredFirst));
-    secondSeries->replace(newestPoints(secondSeries, deferredSecond));
+    const QVector<QPointF> first = newestPoints(firstSeries, deferredFirst);
+    const QVector<QPointF> second = newestPoints(secondSeries, deferredSecond);
+    // Emptied first: moving the time axis would otherwise lay the old curves
+    // out once more, and each layout of a curve strokes its whole outline.
+    firstSeries->clear();
+    secondSeries->clear();
     axisX->setRange(qMax(deferredLast - (kWindow - 1), 0), deferredLast);
+    firstSeries->replace(first);
+    secondSeries->replace(second);
     deferredFirst.clear();
     deferredSecond.clear();
     deferredLast = -1;
