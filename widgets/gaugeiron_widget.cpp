@@ -197,14 +197,13 @@ QRect GaugeIron_widget::valueBoxRect() const
     double cy = 0;
     int radius = 0;
     dialGeometry(cx, cy, radius);
-    const int top = int(int(cy) - radius * 0.2);
-    return QRect(int(cx) - 55, top, 110, 30).adjusted(-2, -2, 2, 2);
+    return valueBoxFrame(cx, cy, radius).adjusted(-2, -2, 2, 2);
 }
 
 void GaugeIron_widget::resizeEvent(QResizeEvent *event)
 {
     dialCache = QPixmap();
-    boxText.clear();
+    boxFramePixmap = QPixmap();
     QWidget::resizeEvent(event);
 }
 
@@ -326,38 +325,61 @@ void GaugeIron_widget::paintEvent(QPaintEvent *event)
     if (!drawBox)
         return;
 
-    // The box with its text is drawn once per reading into a pixmap: the
-    // needle passes under it in many paints.
+    // The box with its text is drawn once per reading into a pixmap, on a copy
+    // of the empty box: the needle passes under it in many paints, and the
+    // readings change far more often than the box.
     const QString text = QString("%1 %2").arg(QString::number(dValue, 'g', 6), strUnit);
     if (!cached) {
         drawValueBox(painter, cx, cy, radius, text);
         return;
     }
     const QRect area = valueBoxRect();
-    if (text != boxText || boxPixmap.devicePixelRatio() != ratio) {
+    if (boxFramePixmap.isNull() || boxFramePixmap.devicePixelRatio() != ratio) {
+        boxFramePixmap = QPixmap(area.size() * ratio);
+        boxFramePixmap.setDevicePixelRatio(ratio);
+        boxFramePixmap.fill(Qt::transparent);
+        QPainter framePainter(&boxFramePixmap);
+        framePainter.translate(-area.topLeft());
+        drawValueBoxFrame(framePainter, cx, cy, radius);
+        boxText.clear();
+    }
+    if (text != boxText) {
         boxText = text;
-        boxPixmap = QPixmap(area.size() * ratio);
-        boxPixmap.setDevicePixelRatio(ratio);
-        boxPixmap.fill(Qt::transparent);
+        boxPixmap = boxFramePixmap; // copied by the painter
         QPainter boxPainter(&boxPixmap);
         boxPainter.translate(-area.topLeft());
-        drawValueBox(boxPainter, cx, cy, radius, text);
+        drawValueText(boxPainter, cx, cy, radius, text);
     }
     painter.drawPixmap(area.topLeft(), boxPixmap);
+}
+
+QRect GaugeIron_widget::valueBoxFrame(double cx, double cy, int radius)
+{
+    const int top = int(int(cy) - radius * 0.2);
+    return QRect(int(cx) - 55, top, 110, 30);
 }
 
 void GaugeIron_widget::drawValueBox(QPainter &painter, double cx, double cy, int radius,
                                     const QString &text) const
 {
+    drawValueBoxFrame(painter, cx, cy, radius);
+    drawValueText(painter, cx, cy, radius, text);
+}
+
+void GaugeIron_widget::drawValueBoxFrame(QPainter &painter, double cx, double cy, int radius) const
+{
     const QPen scalePen(QColor(151, 170, 180), 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
     painter.setRenderHint(QPainter::Antialiasing);
-    const int x = int(cx);
-    const int y = int(cy);
-    const int top = int(y - radius * 0.2);
-    const QRect box(x - 55, top, 110, 30);
     painter.setPen(scalePen);
     painter.setBrush(QColor(255, 165, 0));
-    painter.drawRoundedRect(box, 10, 10);
+    painter.drawRoundedRect(valueBoxFrame(cx, cy, radius), 10, 10);
+}
+
+void GaugeIron_widget::drawValueText(QPainter &painter, double cx, double cy, int radius,
+                                     const QString &text) const
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRect box = valueBoxFrame(cx, cy, radius);
     // The digit font's ink rises above its ascent, so centring its line height
     // in a text rectangle (clipped to it) cut the top bars off: centre the ink
     // in the box instead, inside the border and clear of the round ends.

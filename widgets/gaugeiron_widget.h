@@ -45,8 +45,13 @@ private:
     QRect needleRect(double angle) const;
     QRect valueBoxRect() const;
     void drawDial(QPainter &painter, double cx, double cy, int radius) const;
+    // The value box is its frame (the orange rounded rectangle) and its text.
+    static QRect valueBoxFrame(double cx, double cy, int radius);
     void drawValueBox(QPainter &painter, double cx, double cy, int radius,
                       const QString &text) const;
+    void drawValueBoxFrame(QPainter &painter, double cx, double cy, int radius) const;
+    void drawValueText(QPainter &painter, double cx, double cy, int radius,
+                       const QString &text) const;
 
     double dMaximum = 600;
     double dMinimum = 0;
@@ -59,6 +64,7 @@ private:
     QPixmap dialCache;           // null: drawn anew by the next paint
     bool bValueBoxDirty = false; // a new value's text waits for the needle's next step
     QString boxText;             // the text boxPixmap shows
+    QPixmap boxFramePixmap;      // the box without its text
     QPixmap boxPixmap;
     QPixmap hubPixmap;
 };
