@@ -13,13 +13,6 @@ const QColor TrendCurves::kBackground(30, 30, 30);
 
 namespace {
 
-QPen hairline(QPen pen)
-{
-    if (pen.widthF() == 1)
-        pen.setWidth(0);
-    return pen;
-}
-
 // The newest kWindow points of the series followed by the deferred ones.
 QVector<QPointF> newestPoints(QLineSeries *series, const QVector<QPointF> &deferred)
 {
@@ -55,14 +48,6 @@ void TrendCurves::addTo(QChart *chart)
     firstSeries->attachAxis(firstAxis);
     secondSeries->attachAxis(axisX);
     secondSeries->attachAxis(secondAxis);
-    // The chart's theme draws the scale lines one pixel wide; a pen of width 0
-    // draws the same pixels, and the view need not stroke each line's outline
-    // to find its bounds whenever a curve beneath it is repainted.
-    for (QValueAxis *axis : {firstAxis, secondAxis}) {
-        axis->setLinePen(hairline(axis->linePen()));
-        axis->setGridLinePen(hairline(axis->gridLinePen()));
-        axis->setMinorGridLinePen(hairline(axis->minorGridLinePen()));
-    }
 }
 
 void TrendCurves::append(int n, double first, double second)
