@@ -9,6 +9,7 @@
 #include "digitalpower_widget.h"
 #include "elidedlabel.h"
 #include "languagetext.h"
+#include "portreadpacer.h"
 #include "rangesetting_dialog.h"
 #include "receivequeue.h"
 #include "recordingcontrol.h"
@@ -35,6 +36,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     serialPort = new QSerialPort(this);
     serialPort->setReadBufferSize(kReadBufferBytes);
     connect(serialPort, &QSerialPort::readyRead, this, &MainWindow::serialPort_readyRead);
+    readPacer = new PortReadPacer(serialPort, kStreamReadIntervalMs, this);
     readRetryTimer = new QTimer(this);
     readRetryTimer->setSingleShot(true);
     readRetryTimer->setInterval(int(DataProcessThread::kIdleSleepMs));
@@ -219,6 +221,9 @@ void MainWindow::serialPort_readyRead()
     }
     // readAll() would grow a buffer of the port's whole read buffer size first.
     const QByteArray chunk = serialPort->read(serialPort->bytesAvailable());
-    QMutexLocker lock(&receiveMutex);
-    receiveQueue.append(chunk);
+    {
+        QMutexLocker lock(&receiveMutex);
+        receiveQueue.append(chunk);
+    }
+    readPacer->chunkRead();
 }

@@ -16,6 +16,7 @@ class DigitalMulTable_widget;
 class DigitalMul_widget;
 class DigitalPower_widget;
 class ElidedLabel;
+class PortReadPacer;
 class QAction;
 class QBoxLayout;
 class QLabel;
@@ -85,6 +86,10 @@ public:
     // leaves the rest to the system's driver.
     static constexpr int kMaxQueuedChunks = 256;
     static constexpr qint64 kReadBufferBytes = 16384;
+    // A port that streams is read at most this often (PortReadPacer): less
+    // than a display refresh, and the worker takes the chunks only every
+    // polling interval anyway.
+    static constexpr int kStreamReadIntervalMs = 12;
 
 public slots:
     void openSerialSettingDlg();
@@ -165,6 +170,7 @@ private:
     ElidedLabel *portDetailLabel = nullptr;
     QTimer *m_receiveTimer = nullptr;
     QTimer *readRetryTimer = nullptr;
+    PortReadPacer *readPacer = nullptr;
     MultimeterDisplay::SegmentMatrix segmentMatrix{};
     QMap<QString, int> hexDigitValue;
     // Value texts of the records of the last station frame.
