@@ -342,6 +342,7 @@ void GaugeIron_widget::paintEvent(QPaintEvent *event)
         framePainter.translate(-area.topLeft());
         drawValueBoxFrame(framePainter, cx, cy, radius);
         boxText.clear();
+        fittedTexts.clear(); // measured for the old pixmap's pixel ratio
     }
     if (text != boxText) {
         boxText = text;
@@ -384,8 +385,22 @@ void GaugeIron_widget::drawValueText(QPainter &painter, double cx, double cy, in
     // in a text rectangle (clipped to it) cut the top bars off: centre the ink
     // in the box instead, inside the border and clear of the round ends.
     QFont font("DSEG7 Classic", 18, 75, false);
-    const QRectF extent =
-        fitValueFont(font, painter.device(), text, QSizeF(box.width() - 10, box.height() - 2));
+    QRectF extent;
+    const bool intoBoxPixmap = painter.device() == &boxPixmap;
+    const auto fitted = intoBoxPixmap ? fittedTexts.constFind(text) : fittedTexts.constEnd();
+    if (fitted != fittedTexts.constEnd()) {
+        font.setPointSizeF(fitted->pointSize);
+        extent = fitted->extent;
+    } else {
+        extent =
+            fitValueFont(font, painter.device(), text, QSizeF(box.width() - 10, box.height() - 2));
+        // Readings repeat: a few hundred texts cover a long session.
+        if (intoBoxPixmap) {
+            if (fittedTexts.size() >= 512)
+                fittedTexts.clear();
+            fittedTexts.insert(text, {font.pointSizeF(), extent});
+        }
+    }
     painter.setFont(font);
     painter.setPen(Qt::black);
     painter.drawText(QRectF(box).center() - extent.center(), text);

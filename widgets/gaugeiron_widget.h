@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QPixmap>
 #include <QPropertyAnimation>
 #include <QString>
@@ -67,4 +68,12 @@ private:
     QPixmap boxFramePixmap;      // the box without its text
     QPixmap boxPixmap;
     QPixmap hubPixmap;
+    // Where each text drawn into boxPixmap puts its ink, and at which font
+    // size: measuring the digit font's ink costs more than drawing it.
+    struct FittedText
+    {
+        double pointSize;
+        QRectF extent;
+    };
+    mutable QHash<QString, FittedText> fittedTexts;
 };
