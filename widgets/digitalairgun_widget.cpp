@@ -2,6 +2,7 @@
 
 #include "displayunits.h"
 #include "dynamicchartairgun.h"
+#include "flatbackdrop.h"
 #include "settinginfo.h"
 #include "ui_digitalairgun_widget.h"
 
@@ -14,8 +15,10 @@ DigitalAirgun_widget::DigitalAirgun_widget(QWidget *parent)
     ui->setupUi(this);
     // The values sit at fixed places: with their size fixed too, a new text
     // repaints the label without asking the panel for a new layout.
-    for (QLabel *value : {ui->label_realValue, ui->label_speedValue, ui->label_settingValue})
+    for (QLabel *value : {ui->label_realValue, ui->label_speedValue, ui->label_settingValue}) {
         value->setFixedSize(value->size());
+        FlatBackdrop::install(value, FlatBackdrop::kDarkPanel);
+    }
 }
 
 DigitalAirgun_widget::~DigitalAirgun_widget()

@@ -1,6 +1,7 @@
 #include "digitalelectriciron_widget.h"
 
 #include "displayunits.h"
+#include "flatbackdrop.h"
 #include "gaugeiron_widget.h"
 #include "settinginfo.h"
 #include "ui_digitalelectriciron_widget.h"
@@ -16,6 +17,7 @@ DigitalElectricIron_widget::DigitalElectricIron_widget(QWidget *parent)
     // The value sits at a fixed place: with its size fixed too, a new text
     // repaints the label without asking the panel for a new layout.
     ui->label_settingValue->setFixedSize(ui->label_settingValue->size());
+    FlatBackdrop::install(ui->label_settingValue, FlatBackdrop::kDarkPanel);
 }
 
 DigitalElectricIron_widget::~DigitalElectricIron_widget()

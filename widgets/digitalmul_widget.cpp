@@ -1,5 +1,6 @@
 #include "digitalmul_widget.h"
 
+#include "flatbackdrop.h"
 #include "ui_digitalmul_widget.h"
 
 namespace {
@@ -15,6 +16,7 @@ DigitalMul_widget::DigitalMul_widget(QWidget *parent)
     : QWidget(parent), ui(new Ui::DigitalMul_widget)
 {
     ui->setupUi(this);
+    FlatBackdrop::install(ui->lcdNumber, FlatBackdrop::kDarkPanel);
     for (int i = 0; i < 5; ++i)
         ui->widget_func->setFunctionPixmap(QPixmap(iconPaths[i]), i + 1);
     ui->widget_func->setFunctionType(0);

@@ -1,6 +1,7 @@
 #include "digitalpower_widget.h"
 
 #include "displayunits.h"
+#include "flatbackdrop.h"
 #include "settinginfo.h"
 #include "ui_digitalpower_widget.h"
 
@@ -13,8 +14,10 @@ DigitalPower_widget::DigitalPower_widget(QWidget *parent)
     ui->setupUi(this);
     // The values sit at fixed places: with their size fixed too, a new text
     // repaints the label without asking the panel for a new layout.
-    for (QLabel *value : {ui->label_AValue, ui->label_VValue, ui->label_WValue})
+    for (QLabel *value : {ui->label_AValue, ui->label_VValue, ui->label_WValue}) {
         value->setFixedSize(value->size());
+        FlatBackdrop::install(value, FlatBackdrop::kDarkPanel);
+    }
 }
 
 DigitalPower_widget::~DigitalPower_widget()

@@ -41,6 +41,7 @@ private slots:
     void powerIndependentOfDisplayUnits();
     void clearData();
     void rangesAndCaptions();
+    void newValueRepaintsItsLabelAlone();
 };
 
 void TestPowerPanel::setData_data()
@@ -185,6 +186,38 @@ void TestPowerPanel::rangesAndCaptions()
     panel.setUnitLabels(QStringLiteral("A"), QStringLiteral("V"));
     QCOMPARE(chart->currentCaption()->toPlainText(), QStringLiteral("A"));
     QCOMPARE(chart->voltageCaption()->toPlainText(), QStringLiteral("V"));
+}
+
+// A new reading must not repaint the panel beneath its label (and every widget
+// under that, up to the window).
+void TestPowerPanel::newValueRepaintsItsLabelAlone()
+{
+    struct PaintRecorder : QObject
+    {
+        QMap<QObject *, QRegion> painted;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted[watched] += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+    } recorder;
+
+    DigitalPower_widget panel;
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    panel.setData(100, 5000, 0, 0);
+    QTest::qWait(50);
+    auto *label = panel.findChild<QLabel *>(QStringLiteral("label_VValue"));
+    QWidget *background = label->parentWidget()->parentWidget(); // the panel's rounded back
+    label->installEventFilter(&recorder);
+    background->installEventFilter(&recorder);
+
+    panel.setData(100, 5001, 0, 0);
+    QTRY_VERIFY(!recorder.painted.value(label).isEmpty());
+    QTest::qWait(50); // the chart's repaint comes after
+    const QRect labelOnBackground(label->mapTo(background, QPoint()), label->size());
+    QVERIFY(!recorder.painted.value(background).intersects(labelOnBackground));
 }
 
 QTEST_MAIN(TestPowerPanel)

@@ -1,0 +1,42 @@
+#include "flatbackdrop.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+#include <QWidget>
+
+const QColor FlatBackdrop::kDarkPanel(30, 30, 30);
+
+FlatBackdrop::FlatBackdrop(const QColor &panelColour, QObject *parent)
+    : QObject(parent), panelColour(panelColour)
+{
+}
+
+void FlatBackdrop::install(QWidget *widget, const QColor &panelColour)
+{
+    widget->setAttribute(Qt::WA_OpaquePaintEvent);
+    widget->installEventFilter(new FlatBackdrop(panelColour, widget));
+}
+
+bool FlatBackdrop::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *widget = static_cast<QWidget *>(watched);
+    // Polishing with a style sheet whose corners are round takes the
+    // attribute away (the widget is shown, or its style changed, after that).
+    if (event->type() == QEvent::Show || event->type() == QEvent::StyleChange)
+        widget->setAttribute(Qt::WA_OpaquePaintEvent);
+    if (event->type() != QEvent::Paint)
+        return false;
+    QPainter painter(widget);
+    painter.setClipRegion(static_cast<QPaintEvent *>(event)->region());
+    painter.fillRect(widget->rect(), panelColour);
+    // Qt leaves out the style sheet's background of an opaque widget: it is
+    // drawn here as Qt draws it for the others, before the widget's own paint.
+    if (widget->testAttribute(Qt::WA_StyledBackground)) {
+        QStyleOption option;
+        option.initFrom(widget);
+        widget->style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, widget);
+    }
+    return false;
+}
