@@ -1,5 +1,6 @@
 #include "digitalmultable_widget.h"
 
+#include "flatbackdrop.h"
 #include "languagetext.h"
 #include "ui_digitalmultable_widget.h"
 
@@ -35,6 +36,7 @@ DigitalMulTable_widget::DigitalMulTable_widget(QWidget *parent)
     updateHeaderLabels();
     for (int i = 0; i < 5; ++i)
         pixIcons[i] = QPixmap(iconPaths[i]);
+    FlatBackdrop::install(ui->label_value, FlatBackdrop::kDarkPanel);
 }
 
 DigitalMulTable_widget::~DigitalMulTable_widget()
