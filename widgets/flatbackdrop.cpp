@@ -26,17 +26,47 @@ bool FlatBackdrop::eventFilter(QObject *watched, QEvent *event)
     // attribute away (the widget is shown, or its style changed, after that).
     if (event->type() == QEvent::Show || event->type() == QEvent::StyleChange)
         widget->setAttribute(Qt::WA_OpaquePaintEvent);
+    if (event->type() == QEvent::StyleChange)
+        cache = QPixmap();
     if (event->type() != QEvent::Paint)
         return false;
     QPainter painter(widget);
     painter.setClipRegion(static_cast<QPaintEvent *>(event)->region());
-    painter.fillRect(widget->rect(), panelColour);
+    // The copy matches what painting would give only where it lands on whole
+    // device pixels (not so at some fractional scale factors).
+    const QTransform toDevice = painter.deviceTransform();
+    const qreal ratio = widget->devicePixelRatioF();
+    const bool wholePixels = toDevice.type() <= QTransform::TxScale && toDevice.m11() == ratio
+                             && toDevice.m22() == ratio && toDevice.dx() == qRound(toDevice.dx())
+                             && toDevice.dy() == qRound(toDevice.dy());
+    if (!wholePixels) {
+        paintBackdrop(&painter, widget);
+        return false;
+    }
+    QStyleOption option;
+    option.initFrom(widget);
+    const QSize pixels = widget->size() * ratio;
+    if (cache.size() != pixels || cache.devicePixelRatioF() != ratio
+        || cachedPalette != option.palette.cacheKey() || cachedState != option.state) {
+        cache = QPixmap(pixels);
+        cache.setDevicePixelRatio(ratio);
+        QPainter cachePainter(&cache);
+        paintBackdrop(&cachePainter, widget);
+        cachedPalette = option.palette.cacheKey();
+        cachedState = option.state;
+    }
+    painter.drawPixmap(0, 0, cache);
+    return false;
+}
+
+void FlatBackdrop::paintBackdrop(QPainter *painter, QWidget *widget) const
+{
+    painter->fillRect(widget->rect(), panelColour);
     // Qt leaves out the style sheet's background of an opaque widget: it is
     // drawn here as Qt draws it for the others, before the widget's own paint.
     if (widget->testAttribute(Qt::WA_StyledBackground)) {
         QStyleOption option;
         option.initFrom(widget);
-        widget->style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, widget);
+        widget->style()->drawPrimitive(QStyle::PE_Widget, &option, painter, widget);
     }
-    return false;
 }

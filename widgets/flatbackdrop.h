@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QObject>
+#include <QPixmap>
+#include <QStyle>
 
 class QWidget;
 
@@ -23,6 +25,13 @@ protected:
 
 private:
     FlatBackdrop(const QColor &panelColour, QObject *parent);
+    void paintBackdrop(QPainter *painter, QWidget *widget) const;
 
     QColor panelColour;
+    // The backdrop as last painted: the style sheet's rounded border costs
+    // more to draw than the text over it, and it only changes with the
+    // widget's size, style, palette or state.
+    QPixmap cache;
+    qint64 cachedPalette = 0;
+    QStyle::State cachedState;
 };

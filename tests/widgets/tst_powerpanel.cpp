@@ -4,10 +4,12 @@
 
 #include "digitalpower_widget.h"
 #include "dynamicchart.h"
+#include "flatbackdrop.h"
 #include "settinginfo.h"
 
 #include <QGraphicsTextItem>
 #include <QLabel>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -42,6 +44,7 @@ private slots:
     void clearData();
     void rangesAndCaptions();
     void newValueRepaintsItsLabelAlone();
+    void valueBoxFollowsItsStyleAndSize();
 };
 
 void TestPowerPanel::setData_data()
@@ -218,6 +221,36 @@ void TestPowerPanel::newValueRepaintsItsLabelAlone()
     QTest::qWait(50); // the chart's repaint comes after
     const QRect labelOnBackground(label->mapTo(background, QPoint()), label->size());
     QVERIFY(!recorder.painted.value(background).intersects(labelOnBackground));
+}
+
+// The value boxes keep their painted background for the next reading: a
+// new style sheet or size must show, not what was kept.
+void TestPowerPanel::valueBoxFollowsItsStyleAndSize()
+{
+    DigitalPower_widget panel;
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    panel.setData(100, 5000, 0, 0);
+    auto *label = panel.findChild<QLabel *>(QStringLiteral("label_VValue"));
+    const auto pixelAt = [&](const QPoint &inLabel) {
+        const QImage shot = panel.screen()->grabWindow(panel.winId()).toImage();
+        return shot.pixelColor(label->mapTo(&panel, inLabel));
+    };
+    QTest::qWait(50);
+
+    // Square corners: the box's border colour fills its corner.
+    QCOMPARE(pixelAt(QPoint(0, 0)), FlatBackdrop::kDarkPanel);
+    label->setStyleSheet(QStringLiteral("border-radius: 0px;"));
+    QTRY_COMPARE(pixelAt(QPoint(0, 0)), QColor(0, 142, 147));
+
+    label->setStyleSheet(QString());
+    QTRY_COMPARE(pixelAt(QPoint(0, 0)), FlatBackdrop::kDarkPanel);
+
+    // Narrower: its new round corner shows the panel, not the kept box's edge.
+    label->setFixedWidth(label->width() - 40);
+    QTRY_COMPARE(label->width(), label->maximumWidth());
+    panel.setData(100, 5001, 0, 0);
+    QTRY_COMPARE(pixelAt(QPoint(label->width() - 1, 0)), FlatBackdrop::kDarkPanel);
 }
 
 QTEST_MAIN(TestPowerPanel)
