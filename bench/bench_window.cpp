@@ -22,11 +22,21 @@ class PaintCounter : public QObject
 {
 public:
     QMap<QString, int> counts;
+    int windowPasses = 0; // the window's repaint requests that painted something
+
+private:
+    bool passPending = false;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        // A request held back is followed by no paint before the next one.
+        if (event->type() == QEvent::UpdateRequest && watched->isWidgetType()
+            && static_cast<QWidget *>(watched)->isWindow())
+            passPending = true;
         if (event->type() == QEvent::Paint) {
+            windowPasses += passPending;
+            passPending = false;
             const QString name = watched->objectName().isEmpty()
                                      ? QString::fromLatin1(watched->metaObject()->className())
                                      : watched->objectName();
@@ -82,6 +92,8 @@ int main(int argc, char *argv[])
             for (auto it = counter.counts.begin(); it != counter.counts.end(); ++it)
                 std::printf("%8.1f/s  %s\n", double(it.value()) / paintSeconds,
                             qPrintable(it.key()));
+            std::printf("%8.1f/s  window repaint passes\n",
+                        double(counter.windowPasses) / paintSeconds);
             QCoreApplication::quit();
         });
     }
