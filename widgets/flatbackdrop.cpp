@@ -36,9 +36,9 @@ bool FlatBackdrop::eventFilter(QObject *watched, QEvent *event)
     // device pixels (not so at some fractional scale factors).
     const QTransform toDevice = painter.deviceTransform();
     const qreal ratio = widget->devicePixelRatioF();
-    const bool wholePixels = toDevice.type() <= QTransform::TxScale && toDevice.m11() == ratio
-                             && toDevice.m22() == ratio && toDevice.dx() == qRound(toDevice.dx())
-                             && toDevice.dy() == qRound(toDevice.dy());
+    const bool wholePixels = toDevice.type() <= QTransform::TxScale && toDevice.m11() == ratio &&
+                             toDevice.m22() == ratio && toDevice.dx() == qRound(toDevice.dx()) &&
+                             toDevice.dy() == qRound(toDevice.dy());
     if (!wholePixels) {
         paintBackdrop(&painter, widget);
         return false;
@@ -46,8 +46,8 @@ bool FlatBackdrop::eventFilter(QObject *watched, QEvent *event)
     QStyleOption option;
     option.initFrom(widget);
     const QSize pixels = widget->size() * ratio;
-    if (cache.size() != pixels || cache.devicePixelRatioF() != ratio
-        || cachedPalette != option.palette.cacheKey() || cachedState != option.state) {
+    if (cache.size() != pixels || cache.devicePixelRatioF() != ratio ||
+        cachedPalette != option.palette.cacheKey() || cachedState != option.state) {
         cache = QPixmap(pixels);
         cache.setDevicePixelRatio(ratio);
         QPainter cachePainter(&cache);
