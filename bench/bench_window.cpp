@@ -30,9 +30,9 @@ private:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        // A request held back is followed by no paint before the next one.
-        if (event->type() == QEvent::UpdateRequest && watched->isWidgetType()
-            && static_cast<QWidget *>(watched)->isWindow())
+        // A request counts as a pass when a paint follows it before the next.
+        if (event->type() == QEvent::UpdateRequest && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->isWindow())
             passPending = true;
         if (event->type() == QEvent::Paint) {
             windowPasses += passPending;

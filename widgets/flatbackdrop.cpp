@@ -36,9 +36,11 @@ bool FlatBackdrop::eventFilter(QObject *watched, QEvent *event)
     // device pixels (not so at some fractional scale factors).
     const QTransform toDevice = painter.deviceTransform();
     const qreal ratio = widget->devicePixelRatioF();
+    const auto whole = [](qreal pixels) { return pixels == qRound(pixels); };
     const bool wholePixels = toDevice.type() <= QTransform::TxScale && toDevice.m11() == ratio &&
-                             toDevice.m22() == ratio && toDevice.dx() == qRound(toDevice.dx()) &&
-                             toDevice.dy() == qRound(toDevice.dy());
+                             toDevice.m22() == ratio && whole(toDevice.dx()) &&
+                             whole(toDevice.dy()) && whole(widget->width() * ratio) &&
+                             whole(widget->height() * ratio);
     if (!wholePixels) {
         paintBackdrop(&painter, widget);
         return false;
