@@ -51,7 +51,16 @@ void DigitalMulTable_widget::addRecord(int function, const QString &valueText)
         return;
 
     QTableWidget *table = ui->tableWidget;
-    table->insertRow(0);
+    if (table->rowCount() < maxRows) {
+        table->insertRow(0);
+    } else {
+        // A full log moves its items down a row and drops the oldest: inserting
+        // and removing rows would lay the whole table out again for every reading.
+        for (int row = maxRows - 1; row > 0; --row) {
+            for (int column = 0; column < table->columnCount(); ++column)
+                table->setItem(row, column, table->takeItem(row - 1, column));
+        }
+    }
     auto *typeItem = new QTableWidgetItem(languageText[functionKeys[function]]);
     auto *valueItem = new QTableWidgetItem(valueText);
     typeItem->setTextAlignment(Qt::AlignCenter);
