@@ -10,10 +10,12 @@
 #include <QGraphicsPolygonItem>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QtTest>
 
+#include <iterator>
 #include <limits>
 
 using namespace QtCharts;
@@ -26,6 +28,18 @@ const QColor kCyan(0, 255, 255);
 QColor captionColour(const QGraphicsTextItem *item)
 {
     return item->document()->firstBlock().begin().fragment().charFormat().foreground().color();
+}
+
+// What the screen shows of the widget: the window's backing store, built up
+// by every partial repaint since the window was shown.
+QImage onScreen(QWidget *widget)
+{
+    const QPoint origin = widget->mapTo(widget->window(), QPoint());
+    return widget->screen()
+        ->grabWindow(widget->window()->winId(), origin.x(), origin.y(), widget->width(),
+                     widget->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 void showAndSettle(QWidget *widget)
@@ -47,6 +61,7 @@ private slots:
     void captionsAndArrowsFollowThePlotArea();
     void arrowAxisChart_items();
     void airgun_drawsWithClampedRanges();
+    void movingCurvesLeaveNoTrace();
 };
 
 void TestChartDrawing::captionTexts()
@@ -167,6 +182,32 @@ void TestChartDrawing::airgun_drawsWithClampedRanges()
     chart.resize(271, 221);
     showAndSettle(&chart);
     QVERIFY(!chart.grab().isNull());
+}
+
+// The curves are repainted only around what they touch; curves that climb,
+// drop, leave the plot and come back must leave the same picture as a chart
+// drawn afresh.
+void TestChartDrawing::movingCurvesLeaveNoTrace()
+{
+    DynamicChart power;
+    DynamicChartAirgun airgun;
+    power.setCurrentRange(0, 5);
+    power.setVoltageRange(0, 30);
+    const double steps[] = {0, 5, 2.5, 80, -40, 3, 3, 0.1, 4.9, 1e6, 2};
+    for (QWidget *chart : {static_cast<QWidget *>(&power), static_cast<QWidget *>(&airgun)}) {
+        chart->resize(301, 221);
+        showAndSettle(chart);
+        for (int i = 0; i < 60; ++i) {
+            const double value = steps[i % std::size(steps)];
+            if (chart == &power)
+                power.appendPoints(value, value * 6);
+            else
+                airgun.appendPoints(value * 100, value * 20);
+            QCoreApplication::processEvents();
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(onScreen(chart), chart->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
 }
 
 QTEST_MAIN(TestChartDrawing)
