@@ -26,13 +26,7 @@ DynamicChart::DynamicChart(QWidget *parent) : QWidget(parent)
     m_chartView = new ArrowAxisChart(this);
     m_chartView->setArrowChart(m_chart);
     m_chartView->initialize();
-    m_chartView->setRenderHint(QPainter::Antialiasing);
-    // A moving curve repaints one pixel around it, not two: the painted curve
-    // stays inside that, and the axis labels beside the plot stay out of it.
-    m_chartView->setOptimizationFlag(QGraphicsView::DontAdjustForAntialiasing);
-    m_chartView->setBackgroundBrush(QBrush(TrendCurves::kBackground, Qt::SolidPattern));
-    m_chartView->setMinimumSize(300, 220);
-    m_chartView->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    TrendCurves::setUpView(m_chartView);
 
     // The curves move at every sample: keeping an index of where every item
     // is costs more than looking through the few items of a chart.

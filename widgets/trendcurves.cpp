@@ -125,3 +125,14 @@ void TrendCurves::setScale(QValueAxis *axis, double minimum, double maximum)
     axis->setMinorTickCount(1);
     axis->setLabelFormat(QStringLiteral("%.1f"));
 }
+
+void TrendCurves::setUpView(QChartView *view)
+{
+    view->setRenderHint(QPainter::Antialiasing);
+    // A moving curve repaints one pixel around it, not two: the painted curve
+    // stays inside that, and the axis labels beside the plot stay out of it.
+    view->setOptimizationFlag(QGraphicsView::DontAdjustForAntialiasing);
+    view->setBackgroundBrush(QBrush(kBackground, Qt::SolidPattern));
+    view->setMinimumSize(300, 220);
+    view->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}

@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QVector>
 #include <QtCharts/QChart>
+#include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
@@ -39,6 +40,9 @@ struct TrendCurves
 
     // Scale with five ticks, one minor tick and one decimal in the labels.
     static void setScale(QtCharts::QValueAxis *axis, double minimum, double maximum);
+    // Antialiased, on the charts' background, at least 300 x 220 and growing
+    // with its panel.
+    static void setUpView(QtCharts::QChartView *view);
 
     QtCharts::QLineSeries *firstSeries;
     QtCharts::QLineSeries *secondSeries;
