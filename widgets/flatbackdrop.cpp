@@ -41,19 +41,19 @@ bool FlatBackdrop::eventFilter(QObject *watched, QEvent *event)
                              toDevice.m22() == ratio && whole(toDevice.dx()) &&
                              whole(toDevice.dy()) && whole(widget->width() * ratio) &&
                              whole(widget->height() * ratio);
-    if (!wholePixels) {
-        paintBackdrop(&painter, widget);
-        return false;
-    }
     QStyleOption option;
     option.initFrom(widget);
+    if (!wholePixels) {
+        paintBackdrop(&painter, widget, option);
+        return false;
+    }
     const QSize pixels = widget->size() * ratio;
     if (cache.size() != pixels || cache.devicePixelRatioF() != ratio ||
         cachedPalette != option.palette.cacheKey() || cachedState != option.state) {
         cache = QPixmap(pixels);
         cache.setDevicePixelRatio(ratio);
         QPainter cachePainter(&cache);
-        paintBackdrop(&cachePainter, widget);
+        paintBackdrop(&cachePainter, widget, option);
         cachedPalette = option.palette.cacheKey();
         cachedState = option.state;
     }
@@ -61,14 +61,12 @@ bool FlatBackdrop::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-void FlatBackdrop::paintBackdrop(QPainter *painter, QWidget *widget) const
+void FlatBackdrop::paintBackdrop(QPainter *painter, QWidget *widget,
+                                 const QStyleOption &option) const
 {
     painter->fillRect(widget->rect(), panelColour);
     // Qt leaves out the style sheet's background of an opaque widget: it is
     // drawn here as Qt draws it for the others, before the widget's own paint.
-    if (widget->testAttribute(Qt::WA_StyledBackground)) {
-        QStyleOption option;
-        option.initFrom(widget);
+    if (widget->testAttribute(Qt::WA_StyledBackground))
         widget->style()->drawPrimitive(QStyle::PE_Widget, &option, painter, widget);
-    }
 }

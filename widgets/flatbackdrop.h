@@ -25,7 +25,7 @@ protected:
 
 private:
     FlatBackdrop(const QColor &panelColour, QObject *parent);
-    void paintBackdrop(QPainter *painter, QWidget *widget) const;
+    void paintBackdrop(QPainter *painter, QWidget *widget, const QStyleOption &option) const;
 
     QColor panelColour;
     // The backdrop as last painted: the style sheet's rounded border costs
