@@ -5,12 +5,12 @@
 #include "arrowaxischart.h"
 #include "dynamicchart.h"
 #include "dynamicchartairgun.h"
+#include "onscreen.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsPolygonItem>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
-#include <QScreen>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QtTest>
@@ -28,18 +28,6 @@ const QColor kCyan(0, 255, 255);
 QColor captionColour(const QGraphicsTextItem *item)
 {
     return item->document()->firstBlock().begin().fragment().charFormat().foreground().color();
-}
-
-// What the screen shows of the widget: the window's backing store, built up
-// by every partial repaint since the window was shown.
-QImage onScreen(QWidget *widget)
-{
-    const QPoint origin = widget->mapTo(widget->window(), QPoint());
-    return widget->screen()
-        ->grabWindow(widget->window()->winId(), origin.x(), origin.y(), widget->width(),
-                     widget->height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
 }
 
 void showAndSettle(QWidget *widget)

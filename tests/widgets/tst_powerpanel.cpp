@@ -5,11 +5,11 @@
 #include "digitalpower_widget.h"
 #include "dynamicchart.h"
 #include "flatbackdrop.h"
+#include "onscreen.h"
 #include "settinginfo.h"
 
 #include <QGraphicsTextItem>
 #include <QLabel>
-#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -232,10 +232,7 @@ void TestPowerPanel::valueBoxFollowsItsStyleAndSize()
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
     panel.setData(100, 5000, 0, 0);
     auto *label = panel.findChild<QLabel *>(QStringLiteral("label_VValue"));
-    const auto pixelAt = [&](const QPoint &inLabel) {
-        const QImage shot = panel.screen()->grabWindow(panel.winId()).toImage();
-        return shot.pixelColor(label->mapTo(&panel, inLabel));
-    };
+    const auto pixelAt = [&](const QPoint &inLabel) { return onScreen(label).pixelColor(inLabel); };
     QTest::qWait(50);
 
     // Square corners: the box's border colour fills its corner.
