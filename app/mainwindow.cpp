@@ -46,17 +46,16 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     });
 
     dataProcessThread = new DataProcessThread(this);
-    dataProcessThread->owner = this;
     dataProcessThread->bRunning = true;
     dataProcessThread->start(QThread::TimeCriticalPriority);
     connect(dataProcessThread, &DataProcessThread::decipher_sig, this, &MainWindow::decipher);
 
     serialDlg = new SerialSettingDlg;
-    serialDlg->owner = this;
     connect(serialDlg, &SerialSettingDlg::SerialOpenSuccess_sig, this,
             &MainWindow::SerialOpenSuccess_slot);
     connect(serialDlg, &SerialSettingDlg::SerialOpenFailed_sig, this,
             &MainWindow::SerialOpenFailed_slot);
+    connect(serialDlg, &SerialSettingDlg::SerialClosed_sig, this, &MainWindow::SerialClosed_slot);
     connect(serialDlg, &SerialSettingDlg::SerialPortDetail_sig, this,
             &MainWindow::SerialPortDetail_slot);
 
@@ -66,7 +65,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->widget_3->hide();
     createPanels();
 
-    rangeSettingDlg = new RangeSetting_Dialog(this);
+    rangeSettingDlg = new RangeSetting_Dialog;
+    connect(rangeSettingDlg, &RangeSetting_Dialog::RangesSaved_sig, this,
+            &MainWindow::RangesSaved_slot);
+    RangesSaved_slot(); // the panels start with the stored ranges and units
     rangeSettingDlg->hide();
 
     m_receiveTimer = new QTimer(this);
@@ -93,14 +95,16 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     buildMenus();
     recordingControl =
         new RecordingControl(ui->statusbar, ui->pushButton_record, recordAction, this);
+    connect(this, &MainWindow::ReadingsDecoded_sig, recordingControl,
+            [this](const QList<Reading> &readings) {
+                if (recordingControl->isRecording())
+                    recordingControl->record(readings);
+            });
     applyLanguage();
     applyDeviceViews();
     if (QAction *action = languageActionFor(curSetting.LanguageType))
         action->setChecked(true);
 
-    segmentMatrix = {};
-    for (int digit = 0; digit < 16; ++digit)
-        hexDigitValue.insert(QString::number(digit, 16).toUpper(), digit);
     ui->lcdNumber_multimeter->setSegments({"70", "71", "72", "80", "82", "83"}, false);
     nPowerSilence = nAirgunSilence = nIronSilence = 5;
 
@@ -143,6 +147,21 @@ void MainWindow::createPanels()
     panelColumnLayout->addLayout(topRowLayout);
     panelColumnLayout->addLayout(bottomRowLayout);
     ui->widget_3->setLayout(panelColumnLayout);
+}
+
+void MainWindow::RangesSaved_slot()
+{
+    // The panels order the two ends themselves and ignore equal ends.
+    digitalPowerWidget->setVoltageRange(curSetting.VoltageMin, curSetting.VoltageMax);
+    digitalPowerWidget->setCurrentRange(curSetting.CurrentMin, curSetting.CurrentMax);
+    // Unit index 1 is the base unit, 0 its thousandth, as in the dialog's boxes.
+    digitalPowerWidget->setUnitLabels(curSetting.CurrentUnit == 1 ? "A" : "mA",
+                                      curSetting.VoltageUnit == 1 ? "V" : "mV");
+    digitalElectricIronWidget->setTempRange(curSetting.elecMin, curSetting.elecMax);
+    digitalElectricIronWidget->setTempUnit(curSetting.elecUnit);
+    digitalAirgunWidget->setTempRange(curSetting.TempMin, curSetting.TempMax);
+    digitalAirgunWidget->setSpeedRange(curSetting.speedMin, curSetting.speedMax);
+    digitalAirgunWidget->setTempUnit(curSetting.TempUnit);
 }
 
 void MainWindow::placeWindow()
@@ -194,6 +213,7 @@ void MainWindow::actOpenFolderClick()
 
 void MainWindow::SerialOpenSuccess_slot()
 {
+    dataProcessThread->bReceiveEnabled = true;
     statusLabel->setText(languageText["ids_Serialport_Language/ids_connectRemind"]);
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "multimeterdisplay.h"
+#include "reading.h"
 #include "stationrecords.h"
 
+#include <QList>
 #include <QMainWindow>
-#include <QMap>
 #include <QStringList>
 
-#include <array>
+#include <optional>
 
 class DataProcessThread;
 class DigitalAirgun_widget;
@@ -54,10 +55,6 @@ public:
     DigitalAirgun_widget *airgunPanel() const { return digitalAirgunWidget; }
     RecordingControl *recording() const { return recordingControl; }
 
-    // Puts the last multimeter reading back on the display with the port
-    // flag false, so it stays visible after the port closed.
-    void keepLastMultimeterReading();
-
     void applyLanguage();
     void uncheckLanguageActions();
     void applyDeviceViews();
@@ -91,6 +88,11 @@ public:
     // polling interval anyway.
     static constexpr int kStreamReadIntervalMs = 12;
 
+signals:
+    // The readings of one decoded frame, once per frame that has any: the
+    // recording and everything else that follows the readings take them here.
+    void ReadingsDecoded_sig(const QList<Reading> &readings);
+
 public slots:
     void openSerialSettingDlg();
     void serialPort_readyRead();
@@ -98,6 +100,9 @@ public slots:
     void on_pushButton_serial_clicked();
     void SerialOpenSuccess_slot();
     void SerialOpenFailed_slot();
+    void SerialClosed_slot();
+    // Hands the ranges and units of curSetting to the panels.
+    void RangesSaved_slot();
     void SerialPortDetail_slot();
     void LanguageChangedToChinese();
     void LanguageChangedToTraditionalChinese();
@@ -135,8 +140,11 @@ private:
     QSize frameAllowance() const;
     void fitWindowToCentralWidget();
     void switchMultimeterPanel();
-    void parseMulData();
-    void parseDevData();
+    // Puts the last multimeter reading back on the display with the port
+    // flag false, so it stays visible after the port closed.
+    void keepLastMultimeterReading();
+    void parseMulData(const MultimeterDisplay::State &display);
+    void parseDevData(const std::optional<QList<StationRecords::Record>> &records);
     void showPowerSupply(const QList<StationRecords::Record> &records);
     void showTemperatureStation(const QList<StationRecords::Record> &records);
 
@@ -171,8 +179,4 @@ private:
     QTimer *m_receiveTimer = nullptr;
     QTimer *readRetryTimer = nullptr;
     PortReadPacer *readPacer = nullptr;
-    MultimeterDisplay::SegmentMatrix segmentMatrix{};
-    QMap<QString, int> hexDigitValue;
-    // Value texts of the records of the last station frame.
-    std::array<QString, 100> strRecordValues;
 };

@@ -1,10 +1,6 @@
 #include "rangesetting_dialog.h"
 
-#include "digitalairgun_widget.h"
-#include "digitalelectriciron_widget.h"
-#include "digitalpower_widget.h"
 #include "languagetext.h"
-#include "mainwindow.h"
 #include "settinginfo.h"
 #include "textfit.h"
 #include "ui_rangesetting_dialog.h"
@@ -32,15 +28,15 @@ QString fieldText(double value)
 
 } // namespace
 
-RangeSetting_Dialog::RangeSetting_Dialog(MainWindow *mainWindow, QWidget *parent)
-    : QDialog(parent), mainWindow(mainWindow), ui(new Ui::RangeSetting_Dialog)
+RangeSetting_Dialog::RangeSetting_Dialog(QWidget *parent)
+    : QDialog(parent), ui(new Ui::RangeSetting_Dialog)
 {
     ui->setupUi(this);
     setWindowFlags(Qt::WindowStaysOnTopHint);
     // Set once: the title keeps the language the dialog was created in.
     setWindowTitle(languageText["ids_Serialport_Language/ids_rangesetting"]);
     loadFromSettings();
-    on_pushButton_save_clicked(); // the panels start with the stored ranges and units
+    on_pushButton_save_clicked(); // the stored values, read back through the fields
     applyLanguage();
 
     rangeValidator = new QDoubleValidator(-9999, 9999, 5, this);
@@ -98,48 +94,20 @@ void RangeSetting_Dialog::applyLanguage()
 
 void RangeSetting_Dialog::on_pushButton_save_clicked()
 {
-    // The panels order the two ends themselves and ignore equal ends.
-    DigitalPower_widget *power = mainWindow ? mainWindow->powerPanel() : nullptr;
-    DigitalElectricIron_widget *iron = mainWindow ? mainWindow->ironPanel() : nullptr;
-    DigitalAirgun_widget *airgun = mainWindow ? mainWindow->airgunPanel() : nullptr;
-
     curSetting.VoltageMin = fieldValue(ui->lineEdit_vmin);
     curSetting.VoltageMax = fieldValue(ui->lineEdit_vmax);
-    if (power)
-        power->setVoltageRange(curSetting.VoltageMin, curSetting.VoltageMax);
-
     curSetting.CurrentMin = fieldValue(ui->lineEdit_amin);
     curSetting.CurrentMax = fieldValue(ui->lineEdit_amax);
-    if (power)
-        power->setCurrentRange(curSetting.CurrentMin, curSetting.CurrentMax);
-
     curSetting.VoltageUnit = ui->comboBox_v->currentIndex();
     curSetting.CurrentUnit = ui->comboBox_a->currentIndex();
-    if (power)
-        power->setUnitLabels(ui->comboBox_a->currentText(), ui->comboBox_v->currentText());
-
     curSetting.elecMin = fieldValue(ui->lineEdit_electrictempmin);
     curSetting.elecMax = fieldValue(ui->lineEdit_electrictempmax);
-    if (iron)
-        iron->setTempRange(curSetting.elecMin, curSetting.elecMax);
-
     curSetting.elecUnit = ui->comboBox_electrictemp->currentIndex();
-    if (iron)
-        iron->setTempUnit(curSetting.elecUnit);
-
     curSetting.TempMin = fieldValue(ui->lineEdit_airguntempmin);
     curSetting.TempMax = fieldValue(ui->lineEdit_airguntempmax);
-    if (airgun)
-        airgun->setTempRange(curSetting.TempMin, curSetting.TempMax);
-
     curSetting.speedMin = fieldValue(ui->lineEdit_speedmin);
     curSetting.speedMax = fieldValue(ui->lineEdit_speedmax);
-    if (airgun)
-        airgun->setSpeedRange(curSetting.speedMin, curSetting.speedMax);
-
     curSetting.TempUnit = ui->comboBox_airguntemp->currentIndex();
-    if (airgun)
-        airgun->setTempUnit(curSetting.TempUnit);
-
+    emit RangesSaved_sig();
     saveSettings();
 }

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-class MainWindow;
 class QDoubleValidator;
 
 namespace Ui {
@@ -10,14 +9,14 @@ class RangeSetting_Dialog;
 }
 
 // Lets the user set the axis and scale ranges and the display units of the power
-// supply, soldering iron and hot-air gun panels. The stored values reach the
-// panels once at construction and again at every save.
+// supply, soldering iron and hot-air gun panels. Each save puts them into
+// curSetting, announces them for the panels and saves them.
 class RangeSetting_Dialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit RangeSetting_Dialog(MainWindow *mainWindow, QWidget *parent = nullptr);
+    explicit RangeSetting_Dialog(QWidget *parent = nullptr);
     ~RangeSetting_Dialog() override;
 
     // Fills the fields and unit boxes from curSetting.
@@ -25,12 +24,15 @@ public:
     // Writes the captions, group titles and button text of the current language.
     void applyLanguage();
 
+signals:
+    // curSetting holds the saved ranges and units.
+    void RangesSaved_sig();
+
 public slots:
-    // Takes every field into curSetting, hands the values to the panels and saves.
+    // Takes every field into curSetting, announces the values and saves.
     void on_pushButton_save_clicked();
 
 private:
-    MainWindow *mainWindow = nullptr;
     QDoubleValidator *rangeValidator = nullptr;
     Ui::RangeSetting_Dialog *ui = nullptr;
 };

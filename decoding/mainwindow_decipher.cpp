@@ -1,8 +1,9 @@
 // Frame checks and routing of MainWindow.
 #include "mainwindow.h"
 
-#include "c1frame.h"
+#include "decodedframe.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QTimer>
 
@@ -12,36 +13,38 @@ void MainWindow::decipher(const QString &frame)
     qDebug().noquote() << "data" << frame;
     strFrame = frame;
 
-    const C1Frame::Check check = C1Frame::check(frame);
-    if (!check.markersOk)
+    const DecodedFrame decoded = DecodedFrame::of(frame, QDateTime::currentDateTime());
+    if (!decoded.check.markersOk)
         return;
-    nDataLen = check.nDataLen;
-    strPayload = check.strPayload;
-    if (!check.checksumOk)
+    nDataLen = decoded.check.nDataLen;
+    strPayload = decoded.check.strPayload;
+    if (!decoded.check.checksumOk)
         return;
-    strFunCode = check.strFunCode;
+    strFunCode = decoded.check.strFunCode;
 
-    switch (C1Frame::deviceKindOf(strFunCode)) {
+    switch (decoded.deviceKind) {
     case C1Frame::Multimeter:
         nDevType = C1Frame::Multimeter;
-        parseMulData();
+        parseMulData(decoded.multimeter);
         break;
     case C1Frame::SolderingIron:
         nIronSilence = 0;
         nDevType = C1Frame::SolderingIron;
-        parseDevData();
+        parseDevData(decoded.records);
         break;
     case C1Frame::HotAirGun:
         nAirgunSilence = 0;
         nDevType = C1Frame::HotAirGun;
-        parseDevData();
+        parseDevData(decoded.records);
         break;
     case C1Frame::PowerSupply:
         nPowerSilence = 0;
         nDevType = C1Frame::PowerSupply;
-        parseDevData();
+        parseDevData(decoded.records);
         break;
     default:
-        break; // a code no instrument sends: ignored
+        return; // a code no instrument sends: ignored
     }
+    if (!decoded.readings.isEmpty())
+        emit ReadingsDecoded_sig(decoded.readings);
 }

@@ -4,31 +4,29 @@
 
 #include "digitalmul_widget.h"
 #include "digitalmultable_widget.h"
-#include "multimeterdisplay.h"
-#include "readings.h"
+#include "multimeterlook.h"
 #include "receivequeue.h"
-#include "recordingcontrol.h"
 #include "settinginfo.h"
 
-#include <QDateTime>
 #include <QPixmapCache>
 #include <QSerialPort>
 
-void MainWindow::parseMulData()
+void MainWindow::parseMulData(const MultimeterDisplay::State &display)
 {
-    lstSegCodes = MultimeterDisplay::decodeSegments(strPayload, hexDigitValue, segmentMatrix);
+    lstSegCodes = display.segmentCodes;
     ui->lcdNumber_multimeter->setSegments(lstSegCodes, serialPort->isOpen());
 
-    if (lstSegCodes.contains(QLatin1String("00")))
+    if (display.tableKey)
         switchMultimeterPanel();
-    ui->label_Auto->setVisible(lstSegCodes.contains(QLatin1String("01")));
-    ui->label_altaPressione->setVisible(lstSegCodes.contains(QLatin1String("02")));
-    ui->label_buzzer->setVisible(lstSegCodes.contains(QLatin1String("03")));
+    ui->label_Auto->setVisible(display.autoRange);
+    ui->label_altaPressione->setVisible(display.highVoltage);
+    ui->label_buzzer->setVisible(display.buzzer);
 
-    const MultimeterDisplay::Function *function = MultimeterDisplay::functionFor(strFunCode);
+    const MultimeterLook *look =
+        display.function ? &MultimeterLook::of(*display.function) : nullptr;
     // A style sheet is parsed and its icon loaded anew on every change, even to
     // the same text: change it only when the function does.
-    const QString iconStyle = function ? function->iconStyle : QString();
+    const QString iconStyle = look ? look->iconStyle : QString();
     if (ui->label_type->styleSheet() != iconStyle) {
         // A new style sheet loads its icon afresh, and Qt's pixmap cache keeps
         // every load's picture until the cache is full (10 MB): emptied here,
@@ -36,26 +34,18 @@ void MainWindow::parseMulData()
         QPixmapCache::clear();
         ui->label_type->setStyleSheet(iconStyle);
     }
-    if (!function)
+    if (!look)
         return;
-    const QString unit =
-        MultimeterDisplay::unitText(strFunCode, MultimeterDisplay::unitCode(strPayload));
-    if (!unit.isNull())
-        ui->label_mulUnit->setText(unit);
-    if (function->panelType >= 0) {
-        digitalMulWidget->setFunctionType(function->panelType);
-        digitalMulWidget->setUnitText(ui->label_mulUnit->text());
-    }
+    if (!display.unitText.isNull())
+        ui->label_mulUnit->setText(display.unitText);
+    digitalMulWidget->setFunctionType(look->panelType);
+    digitalMulWidget->setUnitText(ui->label_mulUnit->text());
 
     const QString value = ui->lcdNumber_multimeter->valueText();
     if (!value.isEmpty())
         digitalMulWidget->setValueText(value);
     if (bTableMode)
-        digitalMulTableWidget->addRecord(function->tableType, value + digitalMulWidget->unitText());
-    if (recordingControl->isRecording())
-        recordingControl->record(Readings::multimeter(strFunCode, lstSegCodes,
-                                                      MultimeterDisplay::unitCode(strPayload),
-                                                      QDateTime::currentDateTime()));
+        digitalMulTableWidget->addRecord(look->tableType, value + digitalMulWidget->unitText());
 }
 
 void MainWindow::switchMultimeterPanel()

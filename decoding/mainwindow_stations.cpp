@@ -4,28 +4,21 @@
 #include "ui_mainwindow.h"
 
 #include "c1frame.h"
+#include "dataprocessthread.h"
 #include "digitalairgun_widget.h"
 #include "digitalelectriciron_widget.h"
 #include "digitalmul_widget.h"
 #include "digitalpower_widget.h"
 #include "languagetext.h"
-#include "readings.h"
-#include "recordingcontrol.h"
 #include "stationrecords.h"
 
-#include <QDateTime>
 #include <QLabel>
 #include <QTimer>
 
-void MainWindow::parseDevData()
+void MainWindow::parseDevData(const std::optional<QList<StationRecords::Record>> &records)
 {
-    const auto records = StationRecords::parse(strPayload);
     if (!records)
         return;
-    for (QString &value : strRecordValues)
-        value.clear();
-    for (int j = 0; j < records->size() && j < int(strRecordValues.size()); ++j)
-        strRecordValues[j] = records->at(j).value;
     // Records 0-2 are shown; a short frame leaves the missing ones empty.
     QList<StationRecords::Record> shown = records->mid(0, 3);
     while (shown.size() < 3)
@@ -35,11 +28,6 @@ void MainWindow::parseDevData()
         showPowerSupply(shown);
     else if (nDevType == C1Frame::SolderingIron || nDevType == C1Frame::HotAirGun)
         showTemperatureStation(shown);
-    else
-        return;
-    if (recordingControl->isRecording())
-        recordingControl->record(
-            Readings::station(nDevType, *records, QDateTime::currentDateTime()));
 }
 
 void MainWindow::showPowerSupply(const QList<StationRecords::Record> &records)
@@ -129,8 +117,17 @@ void MainWindow::receiveTimerUpdate()
     }
 }
 
+void MainWindow::SerialClosed_slot()
+{
+    dataProcessThread->clearReceived();
+    keepLastMultimeterReading();
+    if (m_receiveTimer->isActive())
+        m_receiveTimer->stop();
+}
+
 void MainWindow::SerialOpenFailed_slot()
 {
+    dataProcessThread->bReceiveEnabled = false;
     statusLabel->setText(languageText["ids_Serialport_Language/ids_NotconnectRemind"]);
     digitalAirgunWidget->clearData();
     digitalElectricIronWidget->clearData();

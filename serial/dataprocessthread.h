@@ -10,7 +10,6 @@
 
 #include <atomic>
 
-class MainWindow;
 class QTimer;
 
 // Polls receiveQueue on its own thread, cuts the chunks into frames and hands
@@ -30,7 +29,6 @@ public:
     explicit DataProcessThread(QObject *parent = nullptr);
     ~DataProcessThread() override;
 
-    MainWindow *owner = nullptr;
     std::atomic_bool bRunning{false};
     std::atomic_bool bReceiveEnabled{false};
 

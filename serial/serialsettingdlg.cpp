@@ -1,9 +1,7 @@
 #include "serialsettingdlg.h"
 #include "ui_serialsettingdlg.h"
 
-#include "dataprocessthread.h"
 #include "languagetext.h"
-#include "mainwindow.h"
 #include "receivequeue.h"
 #include "settinginfo.h"
 #include "textfit.h"
@@ -163,7 +161,6 @@ bool SerialSettingDlg::openDevice(const QString &portName)
         box->setCurrentIndex(index);
     else
         box->setEditText(portName);
-    owner->worker()->bReceiveEnabled = true;
     setPortStatus({});
     emit SerialOpenSuccess_sig();
     return true;
@@ -176,10 +173,8 @@ void SerialSettingDlg::on_pushButton_open_clicked()
         ui->pushButton_close->setEnabled(true);
         ui->pushButton_open->setEnabled(false);
         curSetting.strSerialName = name;
-        owner->worker()->bReceiveEnabled = true;
         saveSettings();
     } else {
-        owner->worker()->bReceiveEnabled = false;
         emit SerialOpenFailed_sig();
     }
 }
@@ -196,10 +191,7 @@ void SerialSettingDlg::closePort()
     ui->pushButton_open->setEnabled(true);
     if (serialPort->isOpen())
         serialPort->close();
-    owner->worker()->clearReceived();
-    owner->keepLastMultimeterReading();
-    if (owner->receiveTimer()->isActive())
-        owner->receiveTimer()->stop();
+    emit SerialClosed_sig();
     emit SerialOpenFailed_sig();
 }
 

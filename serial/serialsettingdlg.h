@@ -7,7 +7,6 @@
 #include <QSerialPort>
 #include <QStringList>
 
-class MainWindow;
 class QFileSystemWatcher;
 class QTimer;
 
@@ -26,7 +25,6 @@ public:
     explicit SerialSettingDlg(QWidget *parent = nullptr);
     ~SerialSettingDlg() override;
 
-    MainWindow *owner = nullptr;
     // Where the stable names of the USB serial adapters are looked for.
     QString strStableNameFolder = QLatin1String(PortNames::kStableNameFolder);
 
@@ -41,8 +39,13 @@ public:
     QString statusDetail() const { return portStatus.text(); }
 
 signals:
+    // The port opened: reception may start.
     void SerialOpenSuccess_sig();
+    // An open from the open button failed, or the port was closed; reception stops.
     void SerialOpenFailed_sig();
+    // The port was closed (by the user, a new choice or its loss): what was
+    // received and not yet shown is dropped, and the last reading stays.
+    void SerialClosed_sig();
     // statusDetail() has changed.
     void SerialPortDetail_sig();
 

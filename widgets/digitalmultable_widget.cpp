@@ -19,7 +19,7 @@ const char *const iconPaths[5] = {":/icon/dc_white.png", ":/icon/resistance.png"
                                   ":/icon/hz_white.png"};
 const char *const functionKeys[5] = {
     "ids_Multimeter_Language/ids_DC", "ids_Multimeter_Language/ids_resistance",
-    "ids_Multimeter_Language/ids_buzzer", "ids_Multimeter_Language/ids_capacitance",
+    "ids_Multimeter_Language/ids_diode", "ids_Multimeter_Language/ids_capacitance",
     "ids_Multimeter_Language/ids_frequency"};
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "c1frame.h"
 
 #include "crc16.h"
+#include "multimeterdisplay.h"
 
 namespace C1Frame {
 
@@ -70,12 +71,8 @@ bool isIntact(const QByteArray &text, int start, int chars)
 
 int deviceKindOf(const QString &functionCode)
 {
-    static const QString multimeterCodes[] = {"FFFF", "FFFE", "FFF1", "FFF0",
-                                              "FFEF", "FFEE", "FFED"};
-    for (const QString &code : multimeterCodes) {
-        if (functionCode == code)
-            return Multimeter;
-    }
+    if (MultimeterDisplay::functionOf(functionCode))
+        return Multimeter;
     if (functionCode == QLatin1String("0001"))
         return PowerSupply;
     if (functionCode == QLatin1String("0002"))

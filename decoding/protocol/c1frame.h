@@ -34,7 +34,8 @@ enum DeviceKind
     SolderingIron = 2,
     HotAirGun = 3
 };
-// Device kind of a function code, or -1 for a code the instruments do not send.
+// Device kind of a function code, or -1 for a code the instruments do not send:
+// the one place that knows which code is which instrument.
 int deviceKindOf(const QString &functionCode);
 
 // What the checks of one received frame found out.

@@ -120,19 +120,36 @@ QString unitCode(const QString &payload)
     return dataText(payload).mid(12, 4);
 }
 
-const Function *functionFor(const QString &functionCode)
+std::optional<Function> functionOf(const QString &functionCode)
 {
     static const QHash<QString, Function> functions = {
-        {"FFFF", {"image: url(:/icon/dc.png);", 1, 0, "DC voltage"}},
-        {"FFFE", {"image: url(:/icon/ac.png);", -1, -1, "AC voltage"}},
-        {"FFF1", {"image: url(:/icon/Ω.png);", 2, 1, "resistance"}},
-        {"FFF0", {"image: url(:/icon/hz.png)", 5, 4, "frequency"}},
-        {"FFEE", {"image: url(:/icon/diode.png)", 3, 2, "diode"}},
-        {"FFED", {"image: url(:/icon/f.png);", 4, 3, "capacitance"}},
-        {"FFEF", {QString(), -1, -1, "resistance"}},
+        {"FFFF", Function::DcVoltage},   {"FFFE", Function::AcVoltage},
+        {"FFF1", Function::Resistance},  {"FFEF", Function::Continuity},
+        {"FFF0", Function::Frequency},   {"FFEE", Function::Diode},
+        {"FFED", Function::Capacitance},
     };
     const auto found = functions.constFind(functionCode);
-    return found == functions.constEnd() ? nullptr : &found.value();
+    return found == functions.constEnd() ? std::nullopt : std::optional<Function>(*found);
+}
+
+QString functionName(Function function)
+{
+    switch (function) {
+    case Function::DcVoltage:
+        return QStringLiteral("DC voltage");
+    case Function::AcVoltage:
+        return QStringLiteral("AC voltage");
+    case Function::Resistance:
+    case Function::Continuity: // recordings have always named it so
+        return QStringLiteral("resistance");
+    case Function::Frequency:
+        return QStringLiteral("frequency");
+    case Function::Diode:
+        return QStringLiteral("diode");
+    case Function::Capacitance:
+        return QStringLiteral("capacitance");
+    }
+    return QString();
 }
 
 QString unitText(const QString &functionCode, const QString &unitCode)
@@ -198,6 +215,27 @@ QString valueText(const QList<int> &elements)
             text += character;
     }
     return text;
+}
+
+State decode(const QString &functionCode, const QString &payload)
+{
+    static const QMap<QString, int> hexDigitValue = [] {
+        QMap<QString, int> digits;
+        for (int digit = 0; digit < 16; ++digit)
+            digits.insert(QString::number(digit, 16).toUpper(), digit);
+        return digits;
+    }();
+    State state;
+    state.segmentCodes = decodeSegments(payload, hexDigitValue, state.matrix);
+    state.function = functionOf(functionCode);
+    state.unitCode = unitCode(payload);
+    state.unitText = unitText(functionCode, state.unitCode);
+    state.valueText = valueText(state.segmentCodes);
+    state.tableKey = state.matrix[0][0];
+    state.autoRange = state.matrix[0][1];
+    state.highVoltage = state.matrix[0][2];
+    state.buzzer = state.matrix[0][3];
+    return state;
 }
 
 } // namespace MultimeterDisplay

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 // The multimeter sends the state of its own display: indicator flags, four
 // seven-segment digits with points and minus sign, and a unit code.
@@ -22,16 +23,22 @@ QStringList decodeSegments(const QString &payload, const QMap<QString, int> &hex
 // Data bytes 6 and 7 as four hex digits, for example "6D56" for millivolt.
 QString unitCode(const QString &payload);
 
-struct Function
+// The functions of the meter's dial, as its function codes name them.
+enum class Function
 {
-    QString iconStyle; // style sheet of the function icon; empty: no icon
-    int panelType;     // function type of the multimeter panel; -1: not set
-    int tableType;     // reading table type; -1: no table row
-    QString name;      // what the meter measures, for recordings: "DC voltage", "resistance", …
+    DcVoltage,
+    AcVoltage,
+    Resistance,
+    Continuity,
+    Frequency,
+    Diode,
+    Capacitance
 };
 
-// The row of a multimeter function code, or nullptr for any other code.
-const Function *functionFor(const QString &functionCode);
+// The function of a multimeter function code; nothing for any other code.
+std::optional<Function> functionOf(const QString &functionCode);
+// What the function measures, as recordings name it: "DC voltage", "resistance", …
+QString functionName(Function function);
 
 // Unit label text of a function's unit code; a null text leaves the label as it is.
 QString unitText(const QString &functionCode, const QString &unitCode);
@@ -62,5 +69,24 @@ inline QString valueText(const QStringList &codes)
 {
     return valueText(elementsOf(codes));
 }
+
+// What one multimeter frame puts on the meter's display.
+struct State
+{
+    SegmentMatrix matrix{};
+    QStringList segmentCodes; // the lit cells, "rc" in row-major order
+    std::optional<Function> function;
+    QString unitCode; // data bytes 6 and 7, for example "6D56"
+    QString unitText; // the unit label's text; a null text leaves the label as it is
+    QString valueText;
+    // The flags row: the table button was pressed, auto range, high voltage, buzzer.
+    bool tableKey = false;
+    bool autoRange = false;
+    bool highVoltage = false;
+    bool buzzer = false;
+};
+
+// The display a multimeter frame's payload text shows under its function code.
+State decode(const QString &functionCode, const QString &payload);
 
 } // namespace MultimeterDisplay

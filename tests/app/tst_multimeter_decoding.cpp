@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QLCDNumber>
 #include <QLabel>
+#include <QPropertyAnimation>
 #include <QScreen>
 #include <QTableWidget>
 #include <QtTest>
@@ -154,15 +155,39 @@ private slots:
         QCOMPARE(f.iconStyle(), QString("image: url(:/icon/hz.png)"));
     }
 
-    void acReadingLeavesThePanelFunctionAlone()
+    void everyFunctionSetsThePanelUnit_data()
     {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("beforeUnit");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("unitCode");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<double>("dialStop");
+        QTest::newRow("continuity after megaohm")
+            << int(kOhm) << 0x4D4F << int(kPlainOhm) << 0x004F << "Ω" << 108.0;
+        QTest::newRow("AC volts after kiloohm")
+            << int(kOhm) << 0x4B4F << int(kAc) << 0x0056 << "V" << 144.0;
+        QTest::newRow("AC millivolts after microfarad")
+            << int(kCap) << 0x7546 << int(kAc) << 0x6D56 << "mV" << 144.0;
+    }
+
+    void everyFunctionSetsThePanelUnit()
+    {
+        QFETCH(int, before);
+        QFETCH(int, beforeUnit);
+        QFETCH(int, code);
+        QFETCH(int, unitCode);
+        QFETCH(QString, unit);
+        QFETCH(double, dialStop);
         Fixture f;
-        f.window->decipher(FrameBuilder::multimeter(kCap, " 4.7", 0x7546));
-        QCOMPARE(f.window->mulPanel()->unitText(), QString("uF"));
-        f.window->decipher(FrameBuilder::multimeter(kAc, " 230", 0x0056));
-        QCOMPARE(f.unitLabel(), QString("V"));
-        QCOMPARE(f.window->mulPanel()->unitText(), QString("uF"));
-        QCOMPARE(f.panelValue(), 230.0); // the value still follows
+        f.window->decipher(FrameBuilder::multimeter(quint16(before), " 4.7", quint16(beforeUnit)));
+        f.window->decipher(FrameBuilder::multimeter(quint16(code), "  02", quint16(unitCode), 0, {3}));
+        QCOMPARE(f.unitLabel(), unit);
+        QCOMPARE(f.window->mulPanel()->unitText(), unit);
+        QCOMPARE(f.panelValue(), 0.2);
+        auto *animation = f.window->mulPanel()->findChild<QPropertyAnimation *>();
+        QVERIFY(animation);
+        QCOMPARE(animation->endValue().toDouble(), dialStop);
     }
 
     void tableFlagTogglesThePanelsAndRefitsTheWindow()

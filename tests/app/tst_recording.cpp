@@ -7,7 +7,7 @@
 #include "languagetext.h"
 #include "mainwindow.h"
 #include "mylcdnumber.h"
-#include "readings.h"
+#include "pseudoterminal.h"
 #include "recordingcontrol.h"
 #include "recordingfolder.h"
 #include "testenvironment.h"
@@ -180,17 +180,12 @@ private slots:
         int rows = 0;
         for (const auto &[frame, expected] : stream()) {
             f.window->decipher(frame);
-            QStringList written, headless;
+            QStringList written;
             for (const QStringList &row : csvRows(path).mid(rows)) {
                 f.checkAgainstDisplays(row);
                 written << row.mid(2).join(',');
             }
             QCOMPARE(written.join(';'), expected);
-            // The frame read without a window gives the same readings.
-            for (const Reading &r : Readings::ofFrame(frame, QDateTime::currentDateTime()))
-                headless << QStringList{r.instrument, r.quantity, r.value, r.unit, r.detail}.join(
-                    ',');
-            QCOMPARE(headless.join(';'), expected);
             rows += written.size();
         }
         QTRY_VERIFY(f.label()->text().contains(QString("%1 rows").arg(rows)));
@@ -210,6 +205,46 @@ private slots:
         QCOMPARE(f.button()->toolTip(), recordText("ids_record"));
         f.window->decipher(powerFrame());
         QCOMPARE(csvRows(path).size(), rows + 3);
+    }
+
+    void loggerRecordsWhatTheWindowRecords()
+    {
+        Fixture f;
+        f.button()->click();
+        QByteArray line;
+        QStringList expectedRows;
+        for (const auto &[frame, expected] : stream()) {
+            f.window->decipher(frame);
+            line += frame.toLatin1();
+            expectedRows += expected.split(';');
+        }
+        QStringList inWindow;
+        for (const QStringList &row : csvRows(f.recorder().filePath()))
+            inWindow << row.mid(2).join(',');
+        QCOMPARE(inWindow, expectedRows);
+
+        PseudoTerminal port;
+        QProcess log;
+        log.start(KORVANTA_LOG_PATH, {port.slavePath()});
+        QVERIFY(log.waitForStarted(10000));
+        // The header comes once the port is open.
+        QByteArray out;
+        const auto lines = [&] {
+            out += log.readAllStandardOutput();
+            return out.count("\r\n");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(lines() >= 1, 10000);
+        QVERIFY(port.write(line));
+        QTRY_VERIFY_WITH_TIMEOUT(lines() >= inWindow.size() + 1, 10000);
+        log.terminate();
+        QVERIFY(log.waitForFinished(10000));
+        lines();
+        QStringList logged;
+        for (const QString &row : QString::fromUtf8(out).split("\r\n").mid(1)) {
+            if (!row.isEmpty())
+                logged << row.section(',', 2);
+        }
+        QCOMPARE(logged, inWindow);
     }
 
     void failuresStopWithAMessage_data()

@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString unit =
         MultimeterDisplay::unitText(functionCode, MultimeterDisplay::unitCode(payload));
     FUZZ_CHECK(unit.size() <= 3);
-    if (const MultimeterDisplay::Function *function = MultimeterDisplay::functionFor(functionCode))
-        FUZZ_CHECK(function->panelType >= -1 && function->tableType >= -1);
+    const MultimeterDisplay::State state = MultimeterDisplay::decode(functionCode, payload);
+    FUZZ_CHECK(state.segmentCodes == codes && state.matrix == matrix && state.unitText == unit);
+    FUZZ_CHECK(state.tableKey == bool(matrix[0][0]) && state.buzzer == bool(matrix[0][3]));
     return 0;
 }

@@ -5,6 +5,7 @@
 // fields it was made of, every JSON Lines text and value parses back to what it
 // was made of, and appending to a file succeeds.
 #include "csvrecorder.h"
+#include "decodedframe.h"
 #include "fuzzcheck.h"
 #include "jsonlrecorder.h"
 #include "multimeterdisplay.h"
@@ -94,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QList<Reading> readings;
     switch (data[0] % 3) {
     case 0:
-        readings = Readings::ofFrame(QString::fromLatin1(rest), time);
+        readings = DecodedFrame::of(QString::fromLatin1(rest), time).readings;
         break;
     case 1: {
         const QString payload = QString::fromLatin1(rest);

@@ -2,15 +2,14 @@
 // new for, the CSV format in any locale, a full disk. The frames the displays
 // show, and the other failures, are tested through the window.
 #include "csvrecorder.h"
+#include "decodedframe.h"
 #include "framebuilder.h"
-#include "readings.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
-
 
 namespace {
 
@@ -60,7 +59,7 @@ private slots:
         QFETCH(QString, frame);
         QFETCH(QString, readings);
         QStringList rows;
-        for (const Reading &r : Readings::ofFrame(frame, QDateTime::currentDateTime()))
+        for (const Reading &r : DecodedFrame::of(frame, QDateTime::currentDateTime()).readings)
             rows << QStringList{r.instrument, r.value, r.unit, r.detail}.join(',');
         QCOMPARE(rows.join(';'), readings);
     }
@@ -74,7 +73,7 @@ private slots:
         CsvRecorder recorder;
         QVERIFY(recorder.start(path));
         const QString power = station(1, {record("12.50", 0x6D56), record("500", 0x6D41)});
-        QVERIFY(recorder.append(Readings::ofFrame(power, QDateTime::currentDateTime())));
+        QVERIFY(recorder.append(DecodedFrame::of(power, QDateTime::currentDateTime()).readings));
         QVERIFY(recorder.append({reading("1", "a \"quoted\", detail")}));
         // The rows are in the file before append returns, not in a buffer.
         QCOMPARE(contents(path).count("\r\n"), 5);

@@ -73,6 +73,7 @@ void TestMultimeterPanels::init()
     languageText.setText("ids_Multimeter_Language/ids_DC", "DC");
     languageText.setText("ids_Multimeter_Language/ids_resistance", "Ohm");
     languageText.setText("ids_Multimeter_Language/ids_buzzer", "Buzzer");
+    languageText.setText("ids_Multimeter_Language/ids_diode", "Diode");
     languageText.setText("ids_Multimeter_Language/ids_capacitance", "Cap");
     languageText.setText("ids_Multimeter_Language/ids_frequency", "Freq");
 }
@@ -157,6 +158,7 @@ void TestMultimeterPanels::tableKeepsFiveNewestReadings()
     QCOMPARE(table->rowCount(), 5);
     QCOMPARE(rowTexts(table, 0), QStringList({"DC", "6"}));
     QCOMPARE(rowTexts(table, 1), QStringList({"Freq", "5"}));
+    QCOMPARE(rowTexts(table, 3), QStringList({"Diode", "3"}));
     QCOMPARE(rowTexts(table, 4), QStringList({"Ohm", "2"}));
     QCOMPARE(value->text(), QStringLiteral("6"));
     QVERIFY(showsIcon(icon, 0));

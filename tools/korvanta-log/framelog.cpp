@@ -1,8 +1,7 @@
 #include "framelog.h"
 
-#include "c1frame.h"
+#include "decodedframe.h"
 #include "readingrecorder.h"
-#include "readings.h"
 
 FrameLog::FrameLog(ReadingRecorder &recorder, const QStringList &instruments, bool raw)
     : recorder(recorder), instruments(instruments), raw(raw)
@@ -11,15 +10,13 @@ FrameLog::FrameLog(ReadingRecorder &recorder, const QStringList &instruments, bo
 
 bool FrameLog::addFrame(const QByteArray &frame, const QDateTime &time)
 {
+    const DecodedFrame decoded = DecodedFrame::of(QString::fromLatin1(frame), time);
     QList<Reading> rows;
-    if (raw) {
-        const QString instrument = instrumentOf(frame);
-        if (instrument.isEmpty() || instruments.contains(instrument))
-            rows << Reading{time,      instrument, QStringLiteral("raw"),
-                            QString(), QString(),  rawText(frame)};
-    }
+    if (raw && (decoded.instrument.isEmpty() || instruments.contains(decoded.instrument)))
+        rows << Reading{time,      decoded.instrument, QStringLiteral("raw"),
+                        QString(), QString(),          rawText(frame)};
     bool hasReadings = false;
-    for (const Reading &reading : Readings::ofFrame(QString::fromLatin1(frame), time)) {
+    for (const Reading &reading : decoded.readings) {
         if (instruments.contains(reading.instrument)) {
             rows << reading;
             hasReadings = true;
@@ -59,23 +56,4 @@ QString FrameLog::rawText(const QByteArray &bytes)
         }
     }
     return text;
-}
-
-QString FrameLog::instrumentOf(const QByteArray &frame)
-{
-    const C1Frame::Check check = C1Frame::check(QString::fromLatin1(frame));
-    if (!check.checksumOk)
-        return QString();
-    switch (C1Frame::deviceKindOf(check.strFunCode)) {
-    case C1Frame::Multimeter:
-        return QStringLiteral("multimeter");
-    case C1Frame::PowerSupply:
-        return QStringLiteral("power");
-    case C1Frame::SolderingIron:
-        return QStringLiteral("iron");
-    case C1Frame::HotAirGun:
-        return QStringLiteral("hotair");
-    default:
-        return QString();
-    }
 }

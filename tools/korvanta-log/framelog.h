@@ -26,9 +26,6 @@ public:
     // The received bytes as text: printable ASCII as it is, a backslash as
     // "\\", any other byte as "\xHH".
     static QString rawText(const QByteArray &bytes);
-    // The instrument an intact frame comes from, as the readings name it;
-    // empty for a function code no instrument sends.
-    static QString instrumentOf(const QByteArray &frame);
 
 private:
     ReadingRecorder &recorder;

@@ -27,10 +27,10 @@ bool isDecimal(const QString &text)
     return digits > 0;
 }
 
-Reading reading(const QDateTime &time, const char *instrument, const char *quantity,
-                const QString &value, const QString &unit, const QString &detail = QString())
+Reading reading(const QDateTime &time, int deviceKind, const char *quantity, const QString &value,
+                const QString &unit, const QString &detail = QString())
 {
-    return {time, QLatin1String(instrument), QLatin1String(quantity), value, unit, detail};
+    return {time, instrumentName(deviceKind), QLatin1String(quantity), value, unit, detail};
 }
 
 // "°C" and "°F": the degree sign and the letter, which is what the window's
@@ -44,14 +44,14 @@ QString temperatureUnit(const QString &unitCode)
     return QString();
 }
 
-void addTemperatures(QList<Reading> &readings, const QDateTime &time, const char *instrument,
+void addTemperatures(QList<Reading> &readings, const QDateTime &time, int deviceKind,
                      const QList<StationRecords::Record> &records)
 {
     const char *quantities[] = {"set_temperature", "temperature"};
     for (int j = 0; j < 2 && j < records.size(); ++j) {
         const QString value = numberText(records[j].value);
         if (!value.isNull())
-            readings << reading(time, instrument, quantities[j], value,
+            readings << reading(time, deviceKind, quantities[j], value,
                                 temperatureUnit(records[j].unitCode));
     }
 }
@@ -66,13 +66,13 @@ void addPowerSupply(QList<Reading> &readings, const QDateTime &time,
     const StationRecords::Electrical current = StationRecords::current(currentRecord);
     // The window shows voltage and current only in a unit it knows.
     if (voltage.recognised && !numberText(voltageRecord.value).isNull())
-        readings << reading(time, "power", "voltage", numberText(voltageRecord.value),
+        readings << reading(time, C1Frame::PowerSupply, "voltage", numberText(voltageRecord.value),
                             StationRecords::unitText(voltageRecord.unitCode));
     if (current.recognised && !numberText(currentRecord.value).isNull())
-        readings << reading(time, "power", "current", numberText(currentRecord.value),
+        readings << reading(time, C1Frame::PowerSupply, "current", numberText(currentRecord.value),
                             StationRecords::unitText(currentRecord.unitCode));
     if (const auto watts = StationRecords::power(voltage, current))
-        readings << reading(time, "power", "power", QString::number(*watts, 'g', 15),
+        readings << reading(time, C1Frame::PowerSupply, "power", QString::number(*watts, 'g', 15),
                             QStringLiteral("W"));
 }
 
@@ -100,7 +100,7 @@ QString numberText(const QString &text)
 QList<Reading> multimeter(const QString &functionCode, const QStringList &segmentCodes,
                           const QString &unitCode, const QDateTime &time)
 {
-    const MultimeterDisplay::Function *function = MultimeterDisplay::functionFor(functionCode);
+    const auto function = MultimeterDisplay::functionOf(functionCode);
     if (!function)
         return {};
     const QString shown = MultimeterDisplay::valueText(segmentCodes);
@@ -113,7 +113,8 @@ QList<Reading> multimeter(const QString &functionCode, const QStringList &segmen
         return {};
     // A unit code the function does not list leaves the unit empty.
     const QString unit = MultimeterDisplay::unitText(functionCode, unitCode);
-    return {reading(time, "multimeter", "reading", value, unit, function->name)};
+    return {reading(time, C1Frame::Multimeter, "reading", value, unit,
+                    MultimeterDisplay::functionName(*function))};
 }
 
 QList<Reading> station(int deviceKind, const QList<StationRecords::Record> &records,
@@ -125,14 +126,15 @@ QList<Reading> station(int deviceKind, const QList<StationRecords::Record> &reco
         addPowerSupply(readings, time, records);
         break;
     case C1Frame::SolderingIron:
-        addTemperatures(readings, time, "iron", records);
+        addTemperatures(readings, time, deviceKind, records);
         break;
     case C1Frame::HotAirGun:
-        addTemperatures(readings, time, "hotair", records);
+        addTemperatures(readings, time, deviceKind, records);
         if (records.size() > 2 && StationRecords::isPercentUnit(records[2].unitCode)) {
             const QString value = numberText(records[2].value);
             if (!value.isNull())
-                readings << reading(time, "hotair", "air_speed", value, QStringLiteral("%"));
+                readings << reading(time, C1Frame::HotAirGun, "air_speed", value,
+                                    QStringLiteral("%"));
         }
         break;
     default:
@@ -141,27 +143,20 @@ QList<Reading> station(int deviceKind, const QList<StationRecords::Record> &reco
     return readings;
 }
 
-QList<Reading> ofFrame(const QString &frame, const QDateTime &time)
+QString instrumentName(int deviceKind)
 {
-    const C1Frame::Check check = C1Frame::check(frame);
-    if (!check.checksumOk)
-        return {};
-    const int kind = C1Frame::deviceKindOf(check.strFunCode);
-    if (kind == C1Frame::Multimeter) {
-        static const QMap<QString, int> hexDigitValue = [] {
-            QMap<QString, int> digits;
-            for (int digit = 0; digit < 16; ++digit)
-                digits.insert(QString::number(digit, 16).toUpper(), digit);
-            return digits;
-        }();
-        MultimeterDisplay::SegmentMatrix matrix{};
-        const QStringList codes =
-            MultimeterDisplay::decodeSegments(check.strPayload, hexDigitValue, matrix);
-        return multimeter(check.strFunCode, codes, MultimeterDisplay::unitCode(check.strPayload),
-                          time);
+    switch (deviceKind) {
+    case C1Frame::Multimeter:
+        return QStringLiteral("multimeter");
+    case C1Frame::PowerSupply:
+        return QStringLiteral("power");
+    case C1Frame::SolderingIron:
+        return QStringLiteral("iron");
+    case C1Frame::HotAirGun:
+        return QStringLiteral("hotair");
+    default:
+        return QString();
     }
-    const auto records = StationRecords::parse(check.strPayload);
-    return records ? station(kind, *records, time) : QList<Reading>();
 }
 
 } // namespace Readings

@@ -18,9 +18,9 @@ QList<Reading> multimeter(const QString &functionCode, const QStringList &segmen
 // The records of a station frame of the given device kind.
 QList<Reading> station(int deviceKind, const QList<StationRecords::Record> &records,
                        const QDateTime &time);
-// A received frame: nothing for a frame that fails its checks or whose
-// function code no instrument sends.
-QList<Reading> ofFrame(const QString &frame, const QDateTime &time);
+// The instrument of a device kind as readings name it: "multimeter", "power",
+// "iron" or "hotair"; empty for any other kind.
+QString instrumentName(int deviceKind);
 
 // The value text for a recording: the instrument's own decimal text when it is
 // one (".5" written as "0.5"), otherwise the number in C-locale notation with
