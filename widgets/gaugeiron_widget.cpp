@@ -1,7 +1,8 @@
 #include "gaugeiron_widget.h"
 
+#include "valuetextfit.h"
+
 #include <QEasingCurve>
-#include <QFontMetricsF>
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
@@ -20,33 +21,6 @@ QPointF polar(double cx, double cy, double r, double a)
 {
     const double rad = qDegreesToRadians(a);
     return QPointF(cx + r * std::cos(rad), cy - r * std::sin(rad));
-}
-
-// Where the value text puts ink, relative to its baseline origin: across its
-// advance, and at least as high as a full digit cell so that texts without a
-// top bar ("111") sit at the same height as the others.
-QRectF valueTextExtent(const QFont &font, QPaintDevice *device, const QString &text)
-{
-    const QFontMetricsF metrics(font, device);
-    const QRectF ink =
-        metrics.tightBoundingRect(text).united(metrics.tightBoundingRect(QStringLiteral("8")));
-    return QRectF(0, ink.top(), metrics.horizontalAdvance(text), ink.height());
-}
-
-// Shrinks the font until the text fits the room (at the gauge's size a reading
-// of three digits and a unit fits as it is); returns the text's extent.
-QRectF fitValueFont(QFont &font, QPaintDevice *device, const QString &text, QSizeF room)
-{
-    QRectF extent = valueTextExtent(font, device, text);
-    for (int step = 0; step < 20 && font.pointSizeF() > 4; ++step) {
-        const double scale = qMin(room.width() / extent.width(), room.height() / extent.height());
-        if (scale >= 1)
-            break;
-        // Hinted glyphs do not scale exactly: always take at least half a point.
-        font.setPointSizeF(qMax(4.0, qMin(font.pointSizeF() * scale, font.pointSizeF() - 0.5)));
-        extent = valueTextExtent(font, device, text);
-    }
-    return extent;
 }
 
 // The longest move of the needle's tip, in pixels, made without a glide.
@@ -392,8 +366,8 @@ void GaugeIron_widget::drawValueText(QPainter &painter, double cx, double cy, in
         font.setPointSizeF(fitted->pointSize);
         extent = fitted->extent;
     } else {
-        extent =
-            fitValueFont(font, painter.device(), text, QSizeF(box.width() - 10, box.height() - 2));
+        extent = ValueTextFit::fitFont(font, painter.device(), text,
+                                       QSizeF(box.width() - 10, box.height() - 2));
         // Readings repeat: a few hundred texts cover a long session.
         if (intoBoxPixmap) {
             if (fittedTexts.size() >= 512)
