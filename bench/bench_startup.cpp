@@ -3,7 +3,11 @@
 // turn in one run, offscreen, each run with a fresh HOME and XDG folders.
 //
 //   bench_startup [--runs N] [--view numeric|graphic] [--language 0-7]
-//                 [--korvanta PATH] [--cutecom PATH] [--only korvanta|cutecom]
+//                 [--korvanta PATH]... [--cutecom PATH] [--only korvanta|cutecom]
+//
+// --korvanta given more than once starts each of those builds in turn as well,
+// for comparing two builds beside CuteCom in one run; each gets its ratio to
+// CuteCom.
 //
 // Both programs load the same generic plugin (startupprobe, built beside this
 // program), which reports when the first main window has been painted; nothing
@@ -31,7 +35,7 @@ struct Options
     int runs = 9;
     int view = 1;
     int language = 2;
-    QString korvanta;
+    QStringList korvanta;
     QString cutecom;
     QString only;
 };
@@ -95,8 +99,11 @@ double startOnce(const Program &program, const Options &options, const QString &
     process.setReadChannel(QProcess::StandardError);
     const long long started = monotonicNs();
     process.start(program.path, QStringList());
-    if (!process.waitForStarted(10000))
+    if (!process.waitForStarted(10000)) {
+        std::fprintf(stderr, "%s did not start: %s\n", qPrintable(program.path),
+                     qPrintable(process.errorString()));
         return -1;
+    }
 
     QByteArray output;
     long long shown = -1;
@@ -137,9 +144,10 @@ bool parse(const QStringList &args, Options &options)
         else if (arg == "--language" && hasValue)
             options.language = args[++i].toInt();
         else if (arg == "--korvanta" && hasValue)
-            options.korvanta = args[++i];
+            options.korvanta << QFileInfo(args[++i]).absoluteFilePath();
         else if (arg == "--cutecom" && hasValue)
-            options.cutecom = args[++i];
+            options.cutecom = args[++i].contains('/') ? QFileInfo(args[i]).absoluteFilePath()
+                                                      : QStandardPaths::findExecutable(args[i]);
         else if (arg == "--only" && hasValue)
             options.only = args[++i];
         else
@@ -154,11 +162,13 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     Options options;
-    options.korvanta = QCoreApplication::applicationDirPath() + "/korvanta";
     options.cutecom = QStandardPaths::findExecutable("cutecom");
-    if (!parse(app.arguments(), options)) {
+    const bool parsed = parse(app.arguments(), options);
+    if (options.korvanta.isEmpty())
+        options.korvanta << QCoreApplication::applicationDirPath() + "/korvanta";
+    if (!parsed) {
         std::fprintf(stderr, "usage: bench_startup [--runs N] [--view numeric|graphic] "
-                             "[--language 0-7] [--korvanta PATH] [--cutecom PATH] "
+                             "[--language 0-7] [--korvanta PATH]... [--cutecom PATH] "
                              "[--only korvanta|cutecom]\n");
         return 1;
     }
@@ -171,7 +181,12 @@ int main(int argc, char *argv[])
 
     std::vector<Program> programs;
     if (options.only != "cutecom")
-        programs.push_back({"korvanta", options.korvanta, true, {}});
+        for (int i = 0; i < options.korvanta.size(); ++i) {
+            const QString name = options.korvanta.size() > 1 ? QString("korvanta%1").arg(i + 1)
+                                                             : QString("korvanta");
+            programs.push_back({name, options.korvanta[i], true, {}});
+            std::printf("%s: %s\n", qPrintable(name), qPrintable(options.korvanta[i]));
+        }
     if (options.only != "korvanta") {
         if (options.cutecom.isEmpty()) {
             std::fprintf(stderr, "bench_startup: cutecom not found (apt-get install cutecom)\n");
@@ -188,21 +203,22 @@ int main(int argc, char *argv[])
                 return 2;
             if (run >= 0)
                 program.ms.push_back(ms);
-            std::printf("%-8s run %2d  %6.1f ms%s\n", qPrintable(program.name), run + 1, ms,
+            std::printf("%-10s run %2d  %6.1f ms%s\n", qPrintable(program.name), run + 1, ms,
                         run < 0 ? "  (warm-up, not counted)" : "");
             std::fflush(stdout);
         }
     }
 
-    std::printf("\n%-8s %7s %7s %7s %7s %7s  (ms, %d runs each, interleaved)\n", "", "median",
+    std::printf("\n%-10s %7s %7s %7s %7s %7s  (ms, %d runs each, interleaved)\n", "", "median",
                 "min", "q1", "q3", "max", options.runs);
     for (const Program &program : programs)
-        std::printf("%-8s %7.1f %7.1f %7.1f %7.1f %7.1f\n", qPrintable(program.name),
+        std::printf("%-10s %7.1f %7.1f %7.1f %7.1f %7.1f\n", qPrintable(program.name),
                     percentile(program.ms, 0.5), percentile(program.ms, 0),
                     percentile(program.ms, 0.25), percentile(program.ms, 0.75),
                     percentile(program.ms, 1));
-    if (programs.size() == 2)
-        std::printf("ratio of the medians: %.2f\n",
-                    percentile(programs[0].ms, 0.5) / percentile(programs[1].ms, 0.5));
+    if (programs.size() >= 2 && !programs.back().korvanta)
+        for (size_t i = 0; i + 1 < programs.size(); ++i)
+            std::printf("ratio of the medians, %s to cutecom: %.2f\n", qPrintable(programs[i].name),
+                        percentile(programs[i].ms, 0.5) / percentile(programs.back().ms, 0.5));
     return 0;
 }
