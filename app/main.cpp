@@ -5,8 +5,11 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    auto *window = new MainWindow;
+    // Set before the window is built, so that each widget is polished once
+    // with it: set afterwards, it had every widget under a style sheet
+    // polished again, once for each style sheet above it.
     app.setStyleSheet("QHeaderView::section {    background: black;    color: white;}");
+    auto *window = new MainWindow;
     window->show();
     const int exitCode = app.exec();
     delete window;
