@@ -1,7 +1,6 @@
 #!/bin/sh
 # Renders the icon drawings in src/*.svg to the PNGs beside this script
-# (needs rsvg-convert from librsvg2-bin and ImageMagick). Commit the PNGs together
-# with the sources.
+# (needs rsvg-convert from librsvg2-bin). Commit the PNGs together with the sources.
 #
 #   ./render.sh                 render every icon
 #   ./render.sh --sheet OUT.png also write a contact sheet (needs ImageMagick): every
@@ -23,19 +22,10 @@ v_yellow:62 A_blue:62 w_green:62 temp_yellow:62 settingTemp_blue:62 speed:62
 app:128
 "
 
-# Stored without compression or row filters: the program decodes every icon its
-# style sheets name while it starts, and inflating them took longer than
-# reading the larger files (rcc compiles them in as they are).
-uncompressed() {
-    convert "$1" -define png:compression-level=0 -define png:compression-filter=0 \
-        -define png:compression-strategy=0 -define png:exclude-chunks=all "PNG32:$1"
-}
-
 for entry in $ICONS; do
     name=${entry%:*}
     size=${entry#*:}
     rsvg-convert -w "$size" -h "$size" -o "$name.png" "src/$name.svg"
-    uncompressed "$name.png"
 done
 
 [ "${1:-}" = "--sheet" ] || exit 0
