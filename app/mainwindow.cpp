@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "alarmcontrol.h"
 #include "dataprocessthread.h"
 #include "digitalairgun_widget.h"
 #include "digitalelectriciron_widget.h"
@@ -95,11 +96,21 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     buildMenus();
     recordingControl =
         new RecordingControl(ui->statusbar, ui->pushButton_record, recordAction, this);
-    connect(this, &MainWindow::ReadingsDecoded_sig, recordingControl,
-            [this](const QList<Reading> &readings) {
-                if (recordingControl->isRecording())
-                    recordingControl->record(readings);
-            });
+    const auto record = [this](const QList<Reading> &readings) {
+        if (recordingControl->isRecording())
+            recordingControl->record(readings);
+    };
+    connect(this, &MainWindow::ReadingsDecoded_sig, recordingControl, record);
+    alarmControl = new AlarmControl(
+        ui->statusbar,
+        {{"multimeter", {ui->groupBox_multimeter, digitalMulWidget, digitalMulTableWidget}},
+         {"power", {ui->groupBox_regularpower, digitalPowerWidget}},
+         {"iron", {ui->groupBox_electicIron, digitalElectricIronWidget}},
+         {"hotair", {ui->groupBox_airgun, digitalAirgunWidget}}},
+        this);
+    alarmControl->loadLimits(settingsFilePath());
+    connect(this, &MainWindow::ReadingsDecoded_sig, alarmControl, &AlarmControl::check);
+    connect(alarmControl, &AlarmControl::AlarmRows_sig, recordingControl, record);
     applyLanguage();
     applyDeviceViews();
     if (QAction *action = languageActionFor(curSetting.LanguageType))

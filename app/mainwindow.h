@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class AlarmControl;
 class DataProcessThread;
 class DigitalAirgun_widget;
 class DigitalElectricIron_widget;
@@ -54,6 +55,7 @@ public:
     DigitalElectricIron_widget *ironPanel() const { return digitalElectricIronWidget; }
     DigitalAirgun_widget *airgunPanel() const { return digitalAirgunWidget; }
     RecordingControl *recording() const { return recordingControl; }
+    AlarmControl *alarms() const { return alarmControl; }
 
     void applyLanguage();
     void uncheckLanguageActions();
@@ -169,6 +171,7 @@ private:
     QAction *recordAction = nullptr;
     QAction *openFolderAction = nullptr;
     RecordingControl *recordingControl = nullptr;
+    AlarmControl *alarmControl = nullptr;
     QBoxLayout *topRowLayout = nullptr;
     QBoxLayout *bottomRowLayout = nullptr;
     QBoxLayout *panelColumnLayout = nullptr;

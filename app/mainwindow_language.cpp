@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "alarmcontrol.h"
 #include "digitalmultable_widget.h"
 #include "languagetext.h"
 #include "rangesetting_dialog.h"
@@ -71,6 +72,7 @@ void MainWindow::applyLanguage()
 
     openFolderAction->setText(languageText["ids_Record_Language/ids_openFolder"]);
     recordingControl->applyLanguage();
+    alarmControl->applyLanguage();
 }
 
 QAction *MainWindow::languageActionFor(int languageType) const

@@ -83,7 +83,8 @@ QStringList allKeys()
                       "ids_cannotStart", "ids_stopped", "ids_diskFull", "ids_readOnly",
                       "ids_noPermission", "ids_removed"}) +
            groupKeys("ids_Port_Language", {"ids_waiting", "ids_noPermission", "ids_inUse",
-                                           "ids_notFound", "ids_openError"});
+                                           "ids_notFound", "ids_openError"}) +
+           groupKeys("ids_Alarm_Language", {"ids_alarm", "ids_active", "ids_badLimit"});
 }
 
 // The unquoted values of a language file as written, by full key. The INI

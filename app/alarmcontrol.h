@@ -1,0 +1,55 @@
+#pragma once
+
+#include "alarmmonitor.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+class QLabel;
+class QSoundEffect;
+class QStatusBar;
+class QWidget;
+
+// Alarms in the window: checks each frame's readings against the limits of
+// the settings file, frames the instrument's panels in red while an alarm
+// lasts, names the newest alarm in the status bar, sounds its start and hands
+// every start and end on as a row for the recording.
+class AlarmControl : public QObject
+{
+    Q_OBJECT
+
+public:
+    // panels: per instrument ("power", …) the widgets that show it.
+    AlarmControl(QStatusBar *statusBar, const QHash<QString, QList<QWidget *>> &panels,
+                 QObject *parent = nullptr);
+    ~AlarmControl() override;
+
+    // Reads the [Limits] section anew; keys that do not parse are named once.
+    void loadLimits(const QString &settingsPath);
+    void setMuted(bool muted) { bMuted = muted; }
+    QLabel *label() const { return alarmLabel; }
+    QList<AlarmEvent> active() const { return monitor.active(); }
+    // The status text in the current language.
+    void applyLanguage();
+
+    // The alarms one frame's readings start or end.
+    void check(const QList<Reading> &readings);
+
+signals:
+    // The recording rows of alarms that started or ended.
+    void AlarmRows_sig(const QList<Reading> &rows);
+    // An alarm started and its sound was played (or would have been, muted).
+    void AlarmSounded_sig();
+
+private:
+    void showState();
+
+    AlarmMonitor monitor;
+    QHash<QString, QList<QWidget *>> panels;
+    QLabel *alarmLabel = nullptr;
+    QSoundEffect *sound = nullptr;
+    bool bMuted = false;
+    QStringList badKeys;
+};

@@ -1,0 +1,122 @@
+// Alarms in the window: a red frame around the instrument in both views, the
+// status bar naming the alarm, one sound per start, rows in the recording,
+// and limits that do not parse named instead of obeyed.
+#include "alarmcontrol.h"
+#include "alarmframe.h"
+#include "digitalpower_widget.h"
+#include "framebuilder.h"
+#include "mainwindow.h"
+#include "onscreen.h"
+#include "recordingcontrol.h"
+#include "testenvironment.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+QString powerFrame(const char *amperes)
+{
+    return FrameBuilder::station(
+        1, {FrameBuilder::record("12.00", 0x0056), FrameBuilder::record(amperes, 0x0041)});
+}
+
+// Pixels of the alarm colour along the widget's left edge, as on screen.
+int redEdgePixels(QWidget *widget)
+{
+    const QImage shown = onScreen(widget);
+    int red = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < AlarmFrame::kPenWidth + 1; ++x) {
+            const QColor c = shown.pixelColor(x, y);
+            red += c.red() > 180 && c.green() < 80 && c.blue() < 80;
+        }
+    }
+    return red;
+}
+
+} // namespace
+
+class AlarmsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void alarmShowsSoundsAndIsRecorded_data()
+    {
+        QTest::addColumn<int>("displayType");
+        QTest::newRow("numeric view") << 0;
+        QTest::newRow("graphic view") << 1;
+    }
+
+    void alarmShowsSoundsAndIsRecorded()
+    {
+        QFETCH(int, displayType);
+        TestEnvironment::writeSettings({{"ids_LanguageType/LanguageType", 2},
+                                        {"SerialInfo/nDisplayType", displayType},
+                                        {"Limits/power.current", ":1.5,0"}});
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QWidget *panel =
+            displayType == 0
+                ? static_cast<QWidget *>(window.findChild<QGroupBox *>("groupBox_regularpower"))
+                : window.powerPanel();
+        auto *label = window.findChild<QLabel *>("alarmLabel");
+        QVERIFY(panel && label);
+        QSignalSpy sounded(window.alarms(), &AlarmControl::AlarmSounded_sig);
+        window.findChild<QPushButton *>("pushButton_record")->click();
+        QVERIFY(window.recording()->isRecording());
+
+        window.decipher(powerFrame("0.5"));
+        QTRY_COMPARE(redEdgePixels(panel), 0);
+        window.decipher(powerFrame("2.0"));
+        QTRY_VERIFY(redEdgePixels(panel) > panel->height() / 2);
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->text(), QString("Alarm: power.current at 2.0A (limit :1.5)"));
+        window.decipher(powerFrame("1.8"));
+        QCOMPARE(sounded.count(), 1); // once per start, not per reading
+        QCOMPARE(window.alarms()->active().size(), 1);
+
+        window.decipher(powerFrame("1.0"));
+        QTRY_COMPARE(redEdgePixels(panel), 0);
+        QVERIFY(!label->isVisible());
+        window.decipher(powerFrame("3"));
+        QCOMPARE(sounded.count(), 2);
+
+        QFile file(window.recording()->csvRecorder().filePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList alarmRows;
+        for (const QString &line : QString::fromUtf8(file.readAll()).split("\r\n")) {
+            if (line.contains(",alarm,"))
+                alarmRows << line.section(',', 2);
+        }
+        QCOMPARE(alarmRows, QStringList({"power,alarm,2.0,A,power.current=:1.5 start",
+                                         "power,alarm,1.0,A,power.current=:1.5 end",
+                                         "power,alarm,3,A,power.current=:1.5 start"}));
+    }
+
+    void limitsThatDoNotParseAreNamed()
+    {
+        TestEnvironment::writeSettings({{"ids_LanguageType/LanguageType", 2},
+                                        {"Limits/power.current", "1.5"},
+                                        {"Limits/power.voltage", ":13,0"}});
+        MainWindow window;
+        auto *label = window.findChild<QLabel *>("alarmLabel");
+        QCOMPARE(label->text(), QString("Limits not understood and ignored: power.current"));
+        // The good limit still holds, and an alarm takes the message's place.
+        window.decipher(FrameBuilder::station(
+            1, {FrameBuilder::record("14.00", 0x0056), FrameBuilder::record("1", 0x0041)}));
+        QVERIFY(label->text().startsWith("Alarm: power.voltage at 14.00V"));
+        window.decipher(FrameBuilder::station(
+            1, {FrameBuilder::record("12.00", 0x0056), FrameBuilder::record("1", 0x0041)}));
+        QVERIFY(label->text().isEmpty());
+    }
+};
+
+KORVANTA_TEST_MAIN(QApplication, AlarmsTest)
+#include "tst_alarms.moc"
