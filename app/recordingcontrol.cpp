@@ -154,11 +154,13 @@ void RecordingControl::showLabel()
         return;
     }
     if (message == Message::Saved) {
-        // Cut in the middle, so that the row count at the end stays in sight.
+        // The name gets the room the rest of the text leaves, cut in its
+        // middle, so that the row count stays in sight.
         const QString rows = QString::number(recorder.rowCount());
         const QString saved = recordText("ids_saved");
-        recordingLabel->setText(metrics.elidedText(saved.arg(QFileInfo(path).fileName(), rows),
-                                                   Qt::ElideMiddle, width));
+        const int room = width - metrics.horizontalAdvance(saved.arg(QString(), rows));
+        const QString name = metrics.elidedText(QFileInfo(path).fileName(), Qt::ElideMiddle, room);
+        recordingLabel->setText(metrics.elidedText(saved.arg(name, rows), Qt::ElideRight, width));
         recordingLabel->setToolTip(saved.arg(path, rows));
         recordingLabel->show();
         return;
