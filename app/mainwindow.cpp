@@ -3,6 +3,7 @@
 
 #include "alarmcontrol.h"
 #include "dataprocessthread.h"
+#include "dialogstacking.h"
 #include "digitalairgun_widget.h"
 #include "digitalelectriciron_widget.h"
 #include "digitalmul_widget.h"
@@ -119,6 +120,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->lcdNumber_multimeter->setSegments({"70", "71", "72", "80", "82", "83"}, false);
     nPowerSilence = nAirgunSilence = nIronSilence = 5;
 
+    DialogStacking::keepAbove(this, {serialDlg, visionDlg, rangeSettingDlg});
     if (serialDlg->openPort(curSetting.strSerialName))
         serialDlg->hide();
     else

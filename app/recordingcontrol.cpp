@@ -46,6 +46,15 @@ RecordingControl::RecordingControl(QStatusBar *statusBar, QAbstractButton *butto
     refreshTimer = new QTimer(this);
     refreshTimer->setInterval(1000);
     connect(refreshTimer, &QTimer::timeout, this, &RecordingControl::showLabel);
+    savedTimer = new QTimer(this);
+    savedTimer->setSingleShot(true);
+    savedTimer->setInterval(kSavedShownMs);
+    connect(savedTimer, &QTimer::timeout, this, [this] {
+        if (message != Message::Saved)
+            return;
+        message = Message::None;
+        showLabel();
+    });
 }
 
 RecordingControl::~RecordingControl() = default;
@@ -63,6 +72,7 @@ void RecordingControl::start()
     const QString path =
         RecordingFolder::newFilePath(RecordingFolder::path(), QDateTime::currentDateTime());
     message = Message::None;
+    savedTimer->stop();
     if (!recorder.start(path)) {
         fail(Message::CannotStart);
         return;
@@ -75,6 +85,8 @@ void RecordingControl::stop()
 {
     recorder.stop();
     refreshTimer->stop();
+    message = Message::Saved;
+    savedTimer->start();
     showState();
 }
 
@@ -89,6 +101,7 @@ void RecordingControl::fail(Message kind)
     message = kind;
     failure = recorder.failure();
     refreshTimer->stop();
+    savedTimer->stop();
     showState();
 }
 
@@ -138,6 +151,18 @@ void RecordingControl::showLabel()
     }
     if (message == Message::None) {
         recordingLabel->hide();
+        return;
+    }
+    if (message == Message::Saved) {
+        // The name gets the room the rest of the text leaves, cut in its
+        // middle, so that the row count stays in sight.
+        const QString rows = QString::number(recorder.rowCount());
+        const QString saved = recordText("ids_saved");
+        const int room = width - metrics.horizontalAdvance(saved.arg(QString(), rows));
+        const QString name = metrics.elidedText(QFileInfo(path).fileName(), Qt::ElideMiddle, room);
+        recordingLabel->setText(metrics.elidedText(saved.arg(name, rows), Qt::ElideRight, width));
+        recordingLabel->setToolTip(saved.arg(path, rows));
+        recordingLabel->show();
         return;
     }
     // The label names the file and keeps the reason at its end in sight; the

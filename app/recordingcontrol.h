@@ -13,13 +13,16 @@ class QTimer;
 
 // Recording in the window: the record button and menu action start and stop a
 // CSV file in the recordings folder; a label in the status bar shows a red dot,
-// the file name and the row count while recording, or why recording stopped.
+// the file name and the row count while recording, the file and its rows for
+// a few seconds after the stop, or why recording stopped.
 // Nothing runs per frame while no recording is open.
 class RecordingControl : public QObject
 {
     Q_OBJECT
 
 public:
+    static constexpr int kSavedShownMs = 5000;
+
     RecordingControl(QStatusBar *statusBar, QAbstractButton *button, QAction *action,
                      QObject *parent = nullptr);
     ~RecordingControl() override;
@@ -45,7 +48,8 @@ private:
     {
         None,
         CannotStart,
-        Stopped
+        Stopped,
+        Saved // the user stopped: where the rows went
     };
 
     void start();
@@ -61,6 +65,7 @@ private:
     QLabel *recordingDot;
     QLabel *recordingLabel;
     QTimer *refreshTimer;
+    QTimer *savedTimer; // how long Saved is shown
     // The last failure, kept so a language switch words it anew.
     Message message = Message::None;
     RecordingFailure failure;

@@ -32,7 +32,9 @@ RangeSetting_Dialog::RangeSetting_Dialog(QWidget *parent)
     : QDialog(parent), ui(new Ui::RangeSetting_Dialog)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::WindowStaysOnTopHint);
+    // A dialog window, so that the window manager keeps it above its
+    // transient parent, the main window.
+    setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
     // Set once: the title keeps the language the dialog was created in.
     setWindowTitle(languageText["ids_Serialport_Language/ids_rangesetting"]);
     loadFromSettings();

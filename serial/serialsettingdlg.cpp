@@ -34,7 +34,9 @@ const char kDeviceFolder[] = "/dev";
 SerialSettingDlg::SerialSettingDlg(QWidget *parent) : QDialog(parent), ui(new Ui::SerialSettingDlg)
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::WindowStaysOnTopHint);
+    // A dialog window, so that the window manager keeps it above its
+    // transient parent, the main window.
+    setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
     setWindowTitle(languageText["ids_MenuBar_Language/ids_serialsetting"]);
     applyLanguage();
     deviceWatcher = new QFileSystemWatcher(this);

@@ -81,7 +81,7 @@ QStringList allKeys()
            groupKeys("ids_Record_Language",
                      {"ids_record", "ids_stopRecord", "ids_openFolder", "ids_rows",
                       "ids_cannotStart", "ids_stopped", "ids_diskFull", "ids_readOnly",
-                      "ids_noPermission", "ids_removed"}) +
+                      "ids_noPermission", "ids_removed", "ids_saved"}) +
            groupKeys("ids_Port_Language", {"ids_waiting", "ids_noPermission", "ids_inUse",
                                            "ids_notFound", "ids_openError"}) +
            groupKeys("ids_Alarm_Language", {"ids_alarm", "ids_active", "ids_badLimit"});

@@ -1,5 +1,7 @@
 #include "settinginfo.h"
 
+#include "systemlanguage.h"
+
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
@@ -91,11 +93,11 @@ QString settingsFilePath()
            QStringLiteral("/Korvanta/settings/settings.ini");
 }
 
-void createDefaultSettings(const QString &path)
+void createDefaultSettings(const QString &path, int languageType)
 {
     QSettings file(path, QSettings::IniFormat);
     const std::pair<const char *, QVariant> defaults[] = {
-        {"ids_LanguageType/LanguageType", 0},
+        {"ids_LanguageType/LanguageType", languageType},
         {"ids_DevView/mulView", 1},
         {"ids_DevView/airgunView", 1},
         {"ids_DevView/elecIronView", 1},
@@ -124,8 +126,9 @@ void createDefaultSettings(const QString &path)
 void loadSettings()
 {
     const QString path = settingsFilePath();
+    // A first start speaks the desktop's language where it is one of ours.
     if (!QFile::exists(path))
-        createDefaultSettings(path);
+        createDefaultSettings(path, SystemLanguage::code(0));
 
     const QSettings file(path, QSettings::IniFormat);
     SettingInfo loaded;

@@ -35,9 +35,10 @@ extern SettingInfo savedSetting;
 
 // "<Documents>/Korvanta/settings/settings.ini", computed afresh on every call.
 QString settingsFilePath();
-// Reads the file into both copies; writes the default file first when it is missing.
+// Reads the file into both copies; writes the default file first when it is
+// missing, in the system locale's language where it is one of the eight.
 void loadSettings();
-void createDefaultSettings(const QString &path);
+void createDefaultSettings(const QString &path, int languageType = 0);
 // True when a persisted field of curSetting differs from savedSetting.
 bool settingsChanged();
 // Writes the keys whose value differs from savedSetting, and only those.

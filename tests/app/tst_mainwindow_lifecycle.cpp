@@ -3,10 +3,12 @@
 #include "languagetext.h"
 #include "mainwindow.h"
 #include "pseudoterminal.h"
+#include "rangesetting_dialog.h"
 #include "receivequeue.h"
 #include "serialsettingdlg.h"
 #include "settinginfo.h"
 #include "testenvironment.h"
+#include "vision_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +20,7 @@
 #include <QScreen>
 #include <QSerialPort>
 #include <QSettings>
+#include <QWindow>
 #include <QtTest>
 
 #include <atomic>
@@ -73,6 +76,42 @@ private slots:
         dialog->hide();
         window.findChild<QAction *>("action_close")->trigger();
         QVERIFY(!window.isVisible());
+    }
+
+    void dialogsOpenAboveTheWindow_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("serial") << "serial";
+        QTest::newRow("version") << "version";
+        QTest::newRow("range") << "range";
+    }
+
+    void dialogsOpenAboveTheWindow()
+    {
+        // The window stays on top: a dialog is kept above it only as a
+        // dialog window whose transient parent it is.
+        QFETCH(QString, dialog);
+        TestEnvironment::writeSettings({{"SerialInfo/nDisplayType", 1}});
+        MainWindow window;
+        window.show();
+        window.serialSettingDlg()->hide();
+        QDialog *shown = nullptr;
+        if (dialog == "serial") {
+            window.openSerialSettingDlg();
+            shown = window.serialSettingDlg();
+        } else if (dialog == "version") {
+            window.actVersionClick();
+            shown = window.versionDialog();
+        } else {
+            window.actRangeSettingClick();
+            shown = window.rangeDialog();
+        }
+        QVERIFY(shown->isVisible());
+        QVERIFY(!shown->parentWidget());
+        QCOMPARE(shown->windowType(), Qt::Dialog);
+        QVERIFY(shown->windowHandle());
+        QCOMPARE(shown->windowHandle()->transientParent(), window.windowHandle());
+        QTRY_COMPARE(QApplication::activeWindow(), shown);
     }
 
     void storedPortThatOpensKeepsTheDialogHidden()

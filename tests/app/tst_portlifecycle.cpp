@@ -11,6 +11,7 @@
 #include "testenvironment.h"
 #include "textfit.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -119,6 +120,36 @@ private slots:
         QVERIFY(!b.listed(adapterLink));
         QCOMPARE(b.box()->currentText(), QString("/dev/tty"));
         QCOMPARE(b.box()->lineEdit()->selectedText(), QString("tty"));
+    }
+
+    void longPortNamesAreShownWhole()
+    {
+        // The dialog keeps its size: a long name is read in the list and in
+        // the box's tooltip, whether typed, opened or listed.
+        LinkedLine stored("a-rather-long-link-to-the-instruments-on-the-bench");
+        Bench b({{"SerialInfo/strSerialName", stored.linkPath()}});
+        QVERIFY(serialPort->isOpen());
+        QCOMPARE(b.dialog->size(), QSize(232, 92));
+        b.dialog->portNameTimerUpdate();
+        QVERIFY(b.listed(stored.linkPath()));
+        QCOMPARE(b.box()->toolTip(), stored.linkPath());
+
+        const QString typed = TestEnvironment::home().path() + "/another/long/path/to/a/bench";
+        b.box()->lineEdit()->clear();
+        QTest::keyClicks(b.box()->lineEdit(), typed);
+        QCOMPARE(b.box()->toolTip(), typed);
+        b.dialog->portNameTimerUpdate();
+        QCOMPARE(b.box()->toolTip(), typed);
+
+        b.box()->setCurrentIndex(b.box()->findText(stored.linkPath()));
+        QCOMPARE(b.box()->toolTip(), stored.linkPath());
+        b.box()->showPopup();
+        QAbstractItemView *list = b.box()->view();
+        QTRY_VERIFY(list->isVisible());
+        const int widest = list->fontMetrics().horizontalAdvance(stored.linkPath());
+        QVERIFY2(list->viewport()->width() > widest, qPrintable(QString::number(widest)));
+        b.box()->hidePopup();
+        QCOMPARE(b.dialog->size(), QSize(232, 92));
     }
 
     void showingTheDialogListsWhatCameWhileItWasHidden()

@@ -201,10 +201,18 @@ private slots:
         QCOMPARE(csvRows(path).size(), rows + 3);
 
         f.viewAction(2)->trigger();
-        QVERIFY(!f.recorder().isRecording() && !f.label()->isVisible());
+        QVERIFY(!f.recorder().isRecording());
         QCOMPARE(f.button()->toolTip(), recordText("ids_record"));
         f.window->decipher(powerFrame());
         QCOMPARE(csvRows(path).size(), rows + 3);
+        // For a few seconds the status bar says where the rows went.
+        const QString saved = recordText("ids_saved");
+        const QString count = QString::number(rows + 3);
+        QVERIFY(saved.contains("%1") && saved.contains("%2"));
+        QVERIFY(f.label()->isVisible());
+        QCOMPARE(f.label()->text(), saved.arg(QFileInfo(path).fileName(), count));
+        QCOMPARE(f.label()->toolTip(), saved.arg(QDir::toNativeSeparators(path), count));
+        QTRY_VERIFY_WITH_TIMEOUT(!f.label()->isVisible(), 3 * RecordingControl::kSavedShownMs);
     }
 
     void loggerRecordsWhatTheWindowRecords()

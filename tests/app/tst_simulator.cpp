@@ -93,17 +93,32 @@ class SimulatorTest : public QObject
 private slots:
     void initTestCase() { TestEnvironment::writeSettings(); }
 
+    void multimeterReadingsShowAsSent_data()
+    {
+        // Like a real meter, the table mode only when asked for.
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("tableSwitches");
+        QTest::newRow("default") << QStringList{} << 0;
+        QTest::newRow("table every 30 s") << QStringList{"--table-every", "30"} << 3;
+    }
+
     void multimeterReadingsShowAsSent()
     {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, tableSwitches);
+        SimOptions options;
+        QString why;
+        QCOMPARE(SimOptions::parse(QStringList{"korvanta-sim"} + arguments, options, why),
+                 SimOptions::Outcome::Run);
         MainWindow window;
         DebugCapture quiet; // every frame goes to the debug output
         auto *display = window.findChild<myLCDNumber *>("lcdNumber_multimeter");
         auto *unit = window.findChild<QLabel *>("label_mulUnit");
-        MultimeterModel meter(3, 30);
-        MultimeterModel twin(3, 30); // same seed: the readings the frames carry
+        MultimeterModel meter(3, options.tableEvery);
+        MultimeterModel twin(3); // same seed: the readings the frames carry
         QSet<QString> functions;
         bool negative = false, open = false, buzzer = false;
-        int tableSwitches = 0;
+        int switches = 0;
         bool tableMode = window.bTableMode;
         for (double t = 0; t < 120; t += 0.25) {
             const MultimeterModel::Reading reading = twin.reading(t);
@@ -115,12 +130,12 @@ private slots:
             negative |= reading.shown.startsWith('-');
             open |= reading.shown == "0.L";
             buzzer |= bool(reading.flags & MultimeterModel::kBuzzerFlag);
-            tableSwitches += window.bTableMode != tableMode;
+            switches += window.bTableMode != tableMode;
             tableMode = window.bTableMode;
         }
         QCOMPARE(functions.size(), 7);
         QVERIFY(negative && open && buzzer);
-        QCOMPARE(tableSwitches, 3); // at 30, 60 and 90 s
+        QCOMPARE(switches, tableSwitches); // at 30, 60 and 90 s when asked
     }
 
     void displayTextsThatDoNotFitAreRefused_data()
@@ -245,9 +260,10 @@ private slots:
         SimProcess help;
         help.start({"--help"});
         QVERIFY(help.waitForEnd(10000));
-        for (const char *option : {"--link", "--device", "--only", "--rate", "--seconds", "--seed",
-                                   "--random-chunks", "--noise", "--bad-checksum", "--lose-char",
-                                   "--silence", "--unplug-after", "--replug-after"})
+        for (const char *option :
+             {"--link", "--device", "--only", "--rate", "--seconds", "--seed", "--random-chunks",
+              "--noise", "--bad-checksum", "--lose-char", "--silence", "--unplug-after",
+              "--replug-after", "--table-every"})
             QVERIFY2(help.standardOutput().contains(option), option);
         SimProcess version;
         version.start({"--version"});

@@ -27,6 +27,37 @@ void writeFile(const QByteArray &content)
     file.write(content);
 }
 
+// The locale variables of the process for one test, restored afterwards.
+class LocaleEnvironment
+{
+public:
+    LocaleEnvironment(const QByteArray &all, const QByteArray &messages, const QByteArray &lang)
+    {
+        for (const char *name : kNames)
+            saved << qgetenv(name);
+        const QByteArray values[] = {all, messages, lang};
+        for (int i = 0; i < 3; ++i)
+            set(kNames[i], values[i]);
+    }
+    ~LocaleEnvironment()
+    {
+        for (int i = 0; i < 3; ++i)
+            set(kNames[i], saved[i]);
+    }
+
+private:
+    static void set(const char *name, const QByteArray &value)
+    {
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+
+    static constexpr const char *kNames[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    QList<QByteArray> saved;
+};
+
 } // namespace
 
 class SettingsTest : public QObject
@@ -48,6 +79,7 @@ private slots:
 
     void firstStartWritesDefaultsKeyByKey()
     {
+        const LocaleEnvironment locale("", "", "C");
         QVERIFY(!QFile::exists(settingsFilePath()));
         loadSettings();
         QVERIFY(QFile::exists(settingsFilePath()));
@@ -73,6 +105,60 @@ private slots:
         QCOMPARE(curSetting.TempUnit, 0);
         QVERIFY(curSetting.strVersion.isEmpty());
         QVERIFY(!settingsChanged());
+    }
+
+    void firstStartSpeaksTheDesktopsLanguage_data()
+    {
+        QTest::addColumn<QByteArray>("all");
+        QTest::addColumn<QByteArray>("messages");
+        QTest::addColumn<QByteArray>("lang");
+        QTest::addColumn<int>("language");
+        QTest::newRow("C") << QByteArray() << QByteArray() << QByteArray("C") << 0;
+        QTest::newRow("POSIX") << QByteArray() << QByteArray() << QByteArray("POSIX") << 0;
+        QTest::newRow("nothing set") << QByteArray() << QByteArray() << QByteArray() << 0;
+        QTest::newRow("none of ours")
+            << QByteArray() << QByteArray() << QByteArray("es_ES.UTF-8") << 0;
+        QTest::newRow("China") << QByteArray() << QByteArray() << QByteArray("zh_CN.UTF-8") << 0;
+        QTest::newRow("Singapore") << QByteArray() << QByteArray() << QByteArray("zh_SG") << 0;
+        QTest::newRow("Taiwan") << QByteArray() << QByteArray() << QByteArray("zh_TW.UTF-8") << 1;
+        QTest::newRow("Hong Kong")
+            << QByteArray() << QByteArray() << QByteArray("zh_HK.UTF-8") << 1;
+        QTest::newRow("Macau") << QByteArray() << QByteArray() << QByteArray("zh_MO") << 1;
+        QTest::newRow("English") << QByteArray() << QByteArray() << QByteArray("en_US.UTF-8") << 2;
+        QTest::newRow("Russian") << QByteArray() << QByteArray() << QByteArray("ru_RU.UTF-8") << 3;
+        QTest::newRow("German") << QByteArray() << QByteArray() << QByteArray("de_DE.UTF-8") << 4;
+        QTest::newRow("French") << QByteArray() << QByteArray() << QByteArray("fr_CA.UTF-8") << 5;
+        QTest::newRow("Japanese") << QByteArray() << QByteArray() << QByteArray("ja_JP.UTF-8") << 6;
+        QTest::newRow("Italian") << QByteArray() << QByteArray() << QByteArray("it_CH@euro") << 7;
+        QTest::newRow("LC_ALL before LANG")
+            << QByteArray("C") << QByteArray() << QByteArray("de_DE.UTF-8") << 0;
+        QTest::newRow("LC_MESSAGES before LANG")
+            << QByteArray() << QByteArray("fr_FR.UTF-8") << QByteArray("de_DE.UTF-8") << 5;
+    }
+
+    void firstStartSpeaksTheDesktopsLanguage()
+    {
+        QFETCH(QByteArray, all);
+        QFETCH(QByteArray, messages);
+        QFETCH(QByteArray, lang);
+        QFETCH(int, language);
+        const LocaleEnvironment locale(all, messages, lang);
+        loadSettings();
+        QCOMPARE(curSetting.LanguageType, language);
+        QCOMPARE(fileEntries().value("ids_LanguageType/LanguageType"), QString::number(language));
+        QCOMPARE(fileEntries().size(), 20); // the other defaults as ever
+    }
+
+    void existingFileKeepsItsLanguage()
+    {
+        const LocaleEnvironment locale("", "", "de_DE.UTF-8");
+        const QByteArray content = "[ids_LanguageType]\nLanguageType=7\n";
+        writeFile(content);
+        loadSettings();
+        QCOMPARE(curSetting.LanguageType, 7);
+        QFile file(settingsFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), content);
     }
 
     void secondStartDoesNotRewriteTheFile()
@@ -160,9 +246,11 @@ private slots:
 
     void emptyFileGivesZeros()
     {
+        const LocaleEnvironment locale("", "", "ja_JP.UTF-8");
         writeFile("");
         loadSettings();
         QCOMPARE(curSetting.mulView, 0);
+        QCOMPARE(curSetting.LanguageType, 0);
         QCOMPARE(curSetting.elecMax, 0.0);
         QCOMPARE(fileEntries().size(), 0); // an existing file is never replaced by defaults
     }

@@ -35,9 +35,9 @@ inline QString documentsDir()
     return home().path() + "/Documents";
 }
 
-// A fresh default settings file with the given keys changed and no stored port
-// (so no test opens a real one); both settings copies start empty as at program
-// start.
+// A fresh default settings file in simplified Chinese, with the given keys
+// changed and no stored port (so no test opens a real one); both settings
+// copies start empty as at program start.
 inline void writeSettings(const QVariantMap &values = {})
 {
     QDir(documentsDir()).removeRecursively();
@@ -46,6 +46,8 @@ inline void writeSettings(const QVariantMap &values = {})
     {
         QSettings file(settingsFilePath(), QSettings::IniFormat);
         file.setValue("SerialInfo/strSerialName", "");
+        // The tests' language whatever the machine's locale.
+        file.setValue("ids_LanguageType/LanguageType", 0);
         for (auto it = values.begin(); it != values.end(); ++it)
             file.setValue(it.key(), it.value());
     }

@@ -2,93 +2,24 @@
 // simulator sends becomes the rows the window records for it, in both formats;
 // the run ends as asked with the documented exit status and nothing lost.
 #include "decodedframe.h"
-#include "languagetext.h"
+#include "logrows.h"
 #include "portstatus.h"
-#include "settinginfo.h"
+#include "reachablecopy.h"
 #include "simprocess.h"
+#include "unprivilegedprocess.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-struct Row
-{
-    QString instrument, quantity, value, unit, detail;
-    double elapsed = 0;
-};
-
-// The fields of one RFC 4180 line.
-QStringList csvFields(const QString &line)
-{
-    QStringList fields{QString()};
-    bool quoted = false;
-    for (int i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"')
-            fields.last() += line[++i];
-        else if (c == '"')
-            quoted = !quoted;
-        else if (c == ',' && !quoted)
-            fields << QString();
-        else
-            fields.last() += c;
-    }
-    return fields;
-}
-
-QList<Row> parseCsv(const QByteArray &bytes)
-{
-    QList<Row> rows;
-    const QStringList lines = QString::fromUtf8(bytes).split("\r\n");
-    if (lines.value(0) != "time,elapsed_s,instrument,quantity,value,unit,detail")
-        return {};
-    for (const QString &line : lines.mid(1, lines.size() - 2)) {
-        const QStringList f = csvFields(line);
-        rows << Row{f.value(2), f.value(3), f.value(4),
-                    f.value(5), f.value(6), f.value(1).toDouble()};
-    }
-    return rows;
-}
-
-QList<Row> parseJsonl(const QByteArray &bytes)
-{
-    QList<Row> rows;
-    for (const QByteArray &line : bytes.split('\n')) {
-        if (line.isEmpty())
-            continue;
-        const QJsonObject o = QJsonDocument::fromJson(line).object();
-        const QJsonValue value = o.value("value");
-        // A number compares by value: 12.50 reads back as 12.5.
-        const QString valueText =
-            value.isDouble() ? QString::number(value.toDouble(), 'g', 15) : value.toString();
-        rows << Row{o.value("instrument").toString(),
-                    o.value("quantity").toString(),
-                    valueText,
-                    o.value("unit").toString(),
-                    o.value("detail").toString(),
-                    o.value("elapsed_s").toDouble(-1)};
-    }
-    return rows;
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // What the rows of a --raw recording show: each raw frame followed by exactly
 // the rows the window's decoders give for it. Returns the intact frames per
@@ -125,83 +56,13 @@ QMap<QString, int> framesChecked(const QList<Row> &rows, bool json, QString &fau
     return frames;
 }
 
-QString portText(PortStatus::Kind kind, const QString &port)
+// Every message is one line in the tool's own form: its name, then a text
+// in lower case without a full stop.
+bool toolsForm(const QString &line)
 {
-    return "korvanta-log: " + PortStatus(kind, port).text();
+    static const QRegularExpression form("^korvanta-log: [a-z-][^\n]*[^.\n]$");
+    return form.match(line).hasMatch();
 }
-
-// The logger as the user nobody: root opens any device.
-class UnprivilegedProcess : public QProcess
-{
-protected:
-    void setupChildProcess() override
-    {
-        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
-            _exit(127);
-    }
-};
-
-// A copy of the logger with its English texts (and the leak checker's
-// suppressions) where the user nobody can run it: a clone in a private folder,
-// such as root's home, keeps nobody out of the build.
-class ReachableLogger
-{
-public:
-    ReachableLogger()
-    {
-        if (!dir.isValid() || !QFile::setPermissions(dir.path(), kOpen) ||
-            !QDir(dir.path()).mkdir("settings") ||
-            !QFile::setPermissions(dir.filePath("settings"), kOpen) ||
-            !copy(KORVANTA_LOG_PATH, dir.filePath("korvanta-log")) ||
-            !copy(QFileInfo(KORVANTA_LOG_PATH).path() + "/settings/en.ini",
-                  dir.filePath("settings/en.ini")))
-            return;
-        QString lsan = qEnvironmentVariable("LSAN_OPTIONS");
-        const QRegularExpression suppressions("suppressions=([^:]*)");
-        const QRegularExpressionMatch match = suppressions.match(lsan);
-        if (match.hasMatch()) {
-            if (!copy(match.captured(1), dir.filePath("lsan.supp")))
-                return;
-            lsan.replace(match.capturedStart(1), match.capturedLength(1),
-                         dir.filePath("lsan.supp"));
-        }
-        environment.insert("LSAN_OPTIONS", lsan);
-        ready = runsAsNobody(dir.filePath("korvanta-log"));
-    }
-
-    bool isReady() const { return ready; }
-    QString program() const { return dir.filePath("korvanta-log"); }
-    QProcessEnvironment env() const { return environment; }
-
-private:
-    static constexpr QFile::Permissions kOpen =
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-        QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-
-    static bool copy(const QString &from, const QString &to)
-    {
-        return QFile::copy(from, to) && QFile::setPermissions(to, kOpen);
-    }
-
-    // Whether the folders above the copy let nobody reach it.
-    static bool runsAsNobody(const QString &program)
-    {
-        const QByteArray path = QFile::encodeName(program);
-        const pid_t child = fork();
-        if (child == 0) {
-            const bool reached = setgroups(0, nullptr) == 0 && setgid(65534) == 0 &&
-                                 setuid(65534) == 0 && access(path.constData(), X_OK) == 0;
-            _exit(reached ? 0 : 1);
-        }
-        int status = 0;
-        return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-               WEXITSTATUS(status) == 0;
-    }
-
-    QTemporaryDir dir{QDir::tempPath() + "/korvanta-log-XXXXXX"};
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    bool ready = false;
-};
 
 } // namespace
 
@@ -237,9 +98,6 @@ private slots:
     {
         QVERIFY(dir.isValid());
         link = dir.path() + "/bench";
-        savedSetting.LanguageType = 2; // the logger speaks English
-        loadLanguage();
-        QVERIFY(!languageText["ids_Port_Language/ids_notFound"].isEmpty());
     }
 
     void everyFrameBecomesItsRows_data()
@@ -249,10 +107,10 @@ private slots:
         // The simulator's end closes the line; an unplug takes it away.
         QTest::newRow("csv, faults, line closed")
             << "csv"
-            << QStringList{"--seconds",   "3",    "--noise",        "0.2", "--bad-checksum", "0.05",
+            << QStringList{"--seconds",   "5",    "--noise",        "0.2", "--bad-checksum", "0.05",
                            "--lose-char", "0.05", "--random-chunks"};
         QTest::newRow("jsonl, unplugged")
-            << "jsonl" << QStringList{"--unplug-after", "3", "--seconds", "4"};
+            << "jsonl" << QStringList{"--unplug-after", "5", "--seconds", "6"};
     }
 
     void everyFrameBecomesItsRows()
@@ -260,7 +118,12 @@ private slots:
         QFETCH(QString, format);
         QFETCH(QStringList, simArguments);
         SimProcess sim;
-        startSim(sim, QStringList{"--rate", "max"} + simArguments);
+        // Silent at first: what the line holds when the logger opens it is
+        // dropped, and the simulator would count it as sent.
+        QStringList quietStart;
+        for (const char *name : {"mul", "power", "iron", "hotair"})
+            quietStart << "--silence" << QString("%1:0:2").arg(name);
+        startSim(sim, QStringList{"--rate", "max"} + quietStart + simArguments);
         const QString output = dir.path() + "/all." + format;
         QFile::remove(output);
         QProcess log;
@@ -272,7 +135,8 @@ private slots:
         QVERIFY2(!report.isEmpty(), qPrintable(sim.standardError()));
         const QString err = QString::fromLocal8Bit(log.readAllStandardError());
         QCOMPARE(log.exitCode(), 3);
-        QVERIFY2(err.startsWith("korvanta-log: lost " + link), qPrintable(err));
+        QVERIFY2(err.startsWith("korvanta-log: lost " + link + ": "), qPrintable(err));
+        QVERIFY2(toolsForm(err.section('\n', 0, 0)), qPrintable(err));
 
         const QByteArray bytes = contents(output);
         const QList<Row> rows = format == "csv" ? parseCsv(bytes) : parseJsonl(bytes);
@@ -357,6 +221,8 @@ private slots:
         QTest::newRow("no port") << QStringList{};
         QTest::newRow("two ports") << QStringList{"/dev/a", "/dev/b"};
         QTest::newRow("unknown option") << QStringList{"/dev/a", "--speed", "9600"};
+        QTest::newRow("unknown short option") << QStringList{"/dev/a", "-x"};
+        QTest::newRow("missing value") << QStringList{"/dev/a", "--format"};
         QTest::newRow("format") << QStringList{"/dev/a", "--format", "xml"};
         QTest::newRow("count 0") << QStringList{"/dev/a", "--count", "0"};
         QTest::newRow("count text") << QStringList{"/dev/a", "--count", "many"};
@@ -373,26 +239,32 @@ private slots:
         QVERIFY(ended(log));
         QCOMPARE(log.exitCode(), 1);
         QVERIFY(log.readAllStandardOutput().isEmpty());
-        QVERIFY(log.readAllStandardError().contains("\nUsage: korvanta-log PORT "));
+        const QString err = QString::fromLocal8Bit(log.readAllStandardError());
+        QVERIFY(err.contains("\nUsage: korvanta-log PORT "));
+        QVERIFY2(toolsForm(err.section('\n', 0, 0)), qPrintable(err));
     }
 
     void portCannotBeOpened_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::newRow("not found") << int(PortStatus::NotFound);
-        QTest::newRow("in use") << int(PortStatus::InUse);
-        QTest::newRow("no permission") << int(PortStatus::NoPermission);
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("not found") << int(PortStatus::NotFound) << "not found";
+        QTest::newRow("in use") << int(PortStatus::InUse) << "in use by another program";
+        QTest::newRow("no permission")
+            << int(PortStatus::NoPermission)
+            << "no permission (add your user to the dialout group and log in again)";
     }
 
     void portCannotBeOpened()
     {
         QFETCH(int, kind);
+        QFETCH(QString, reason);
         SimProcess sim;
         startSim(sim, {});
         QString port = link;
         QSerialPort holder(link);
         std::unique_ptr<QProcess> log = std::make_unique<QProcess>();
-        ReachableLogger reachable;
+        ReachableCopy reachable(KORVANTA_LOG_PATH);
         QString program = KORVANTA_LOG_PATH;
         if (kind == PortStatus::NotFound) {
             port = dir.path() + "/nothing";
@@ -415,7 +287,7 @@ private slots:
         QVERIFY(ended(*log));
         QCOMPARE(log->exitCode(), 2);
         const QString err = QString::fromLocal8Bit(log->readAllStandardError()).trimmed();
-        QCOMPARE(err, portText(PortStatus::Kind(kind), port));
+        QCOMPARE(err, "korvanta-log: cannot open " + port + ": " + reason);
         QVERIFY(log->readAllStandardOutput().isEmpty());
     }
 
@@ -440,8 +312,66 @@ private slots:
         startLog(full, {link});
         QVERIFY(ended(full));
         QCOMPARE(full.exitCode(), 4);
-        QVERIFY(full.readAllStandardError().contains(
-            languageText["ids_Record_Language/ids_diskFull"].toUtf8()));
+        QVERIFY(full.readAllStandardError().startsWith(
+            "korvanta-log: cannot write standard output: disk full\n"));
+    }
+
+    void missingFolderIsAnOutputError()
+    {
+        SimProcess sim;
+        startSim(sim, {});
+        const QString folder = dir.path() + "/missing";
+        const QString output = folder + "/deeper/run.csv";
+        QProcess log;
+        startLog(log, {link, "--output", output});
+        QVERIFY(ended(log));
+        QCOMPARE(log.exitCode(), 4);
+        QVERIFY(!QFileInfo::exists(folder));
+        const QString err = QString::fromLocal8Bit(log.readAllStandardError());
+        QCOMPARE(err.section('\n', 0, 0),
+                 "korvanta-log: cannot create " + output + ": no folder " + folder + "/deeper");
+        QVERIFY(log.readAllStandardOutput().isEmpty());
+    }
+
+    void rowsAreStampedWhenReceived()
+    {
+        // Frames pile up in the line while nobody reads: about two seconds'
+        // worth. They are not the logger's; its first rows come as received,
+        // a frame or two a read, not all with the time of its start.
+        SimProcess sim;
+        startSim(sim, {});
+        QTest::qWait(3000);
+        QProcess log;
+        startLog(log, {link, "--count", "30", "--format", "jsonl"});
+        QVERIFY(ended(log));
+        QCOMPARE(log.exitCode(), 0);
+        const QList<Row> rows = parseJsonl(log.readAllStandardOutput());
+        QVERIFY(rows.size() >= 30);
+        // One read's rows are written within a few milliseconds; reads are
+        // 20 ms apart.
+        const int firstRead = int(std::count_if(rows.begin(), rows.end(), [&](const Row &row) {
+            return row.elapsed - rows.first().elapsed < 0.005;
+        }));
+        QVERIFY2(firstRead <= 6, qPrintable(QString::number(firstRead)));
+    }
+
+    void silentPortIsReportedOnce()
+    {
+        // A port that delivers nothing intact: said once, and the run goes on.
+        SimProcess sim;
+        startSim(sim, {"--only", "iron", "--silence", "iron:0:60"});
+        QProcess log;
+        startLog(log, {link, "--duration", "11"});
+        QVERIFY(ended(log));
+        QCOMPARE(log.exitCode(), 0);
+        QCOMPARE(log.readAllStandardOutput(),
+                 QByteArray("time,elapsed_s,instrument,quantity,value,unit,detail\r\n"));
+        const QStringList lines =
+            QString::fromLocal8Bit(log.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], "korvanta-log: no intact frame from " + link +
+                               " in 5 s (115200 baud, 8N1); still listening");
+        QVERIFY(lines[1].startsWith("korvanta-log: frames=0 rows=0 "));
     }
 };
 

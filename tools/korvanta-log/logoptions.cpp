@@ -3,6 +3,7 @@
 #include "programversion.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -19,8 +20,9 @@ written as soon as the frame is decoded (nothing waits in a buffer).
   jsonl  one JSON object a line with the same keys; elapsed_s and value are
          numbers, except value "OL"/"-OL" for an overload and null for raw
          rows.
-elapsed_s counts seconds from the logger's start. --output never replaces an
-existing file.
+elapsed_s counts seconds from the logger's start; what the port held from
+before the logger opened it is dropped, so each row's time is when it was
+received. --output never replaces an existing file and creates no folder.
 
 --raw adds a row for what was received, before the frame's readings:
   quantity "raw": an intact frame, its instrument (empty for a function code
@@ -36,13 +38,18 @@ rows); with --only, only frames of those instruments count.
 Instruments (names for --only): mul (multimeter), power (power supply),
 iron (soldering iron), hotair (hot-air station).
 
+Messages go to standard error, one line each, as "korvanta-log: ...". When
+no intact frame has arrived for 5 s, the logger says so once, with the port
+and its line settings, and goes on listening.
+
 Exit status:
   0  normal end: --duration or --count reached, or SIGINT (Ctrl+C), SIGTERM
      or SIGHUP; every row received so far is written
   1  bad arguments
   2  the port cannot be opened (not found, no permission, in use, other)
   3  the port was lost while logging (unplugged, or the simulator ended)
-  4  the output cannot be created or written (disk full, closed pipe, ...)
+  4  the output cannot be created or written (no such folder, disk full,
+     closed pipe, ...)
 At the end one line goes to standard error:
   korvanta-log: frames=N rows=N seconds=S
 
@@ -56,6 +63,27 @@ bool parseSeconds(const QString &text, double &seconds)
     bool ok = false;
     seconds = text.toDouble(&ok);
     return ok && std::isfinite(seconds) && seconds > 0 && seconds < 1e9;
+}
+
+// The parser's complaint in the logger's own words: "unknown option --speed"
+// rather than "Unknown option 'speed'.".
+QString errorText(const QCommandLineParser &parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString name = unknown.first();
+        return QStringLiteral("unknown option ") + (name.size() == 1 ? "-" : "--") + name;
+    }
+    const QRegularExpressionMatch missing =
+        QRegularExpression(QStringLiteral("^Missing value after '(.+)'")).match(parser.errorText());
+    if (missing.hasMatch())
+        return missing.captured(1) + QStringLiteral(" needs a value");
+    QString text = parser.errorText();
+    if (text.endsWith('.'))
+        text.chop(1);
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
 }
 
 } // namespace
@@ -100,7 +128,7 @@ LogOptions::Outcome LogOptions::parse(const QStringList &arguments, LogOptions &
     parser.addOptions({help, version, format, output, duration, count, only, raw});
 
     if (!parser.parse(arguments)) {
-        text = parser.errorText();
+        text = errorText(parser);
         return Outcome::Error;
     }
     if (parser.isSet(help)) {

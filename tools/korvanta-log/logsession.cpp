@@ -2,23 +2,16 @@
 
 #include "csvrecorder.h"
 #include "jsonlrecorder.h"
-#include "languagetext.h"
+#include "logmessages.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
 #include <unistd.h>
-
-namespace {
-
-QString text(const char *key)
-{
-    return languageText[QLatin1String(key)];
-}
-
-} // namespace
 
 LogSession::LogSession(const LogOptions &options, QTextStream &err) : options(options), err(err)
 {
@@ -28,9 +21,15 @@ LogSession::LogSession(const LogOptions &options, QTextStream &err) : options(op
     connect(&reader, &PortReader::lost, this, [this](const QString &reason) {
         if (finished)
             return;
-        report(QStringLiteral("lost %1 (%2)").arg(this->options.port, reason));
+        report(LogMessages::lost(this->options.port, reason));
         finish(PortLost);
     });
+    // A wrong port, wrong line settings or instruments switched off look alike:
+    // nothing intact arrives. Said once per silence; the run goes on.
+    // The timer is not restarted per frame (that costs at the full line
+    // rate); it looks back at the last frame when it runs out.
+    silenceTimer.setSingleShot(true);
+    connect(&silenceTimer, &QTimer::timeout, this, &LogSession::checkSilence);
     durationTimer.setSingleShot(true);
     durationTimer.setTimerType(Qt::PreciseTimer);
     connect(&durationTimer, &QTimer::timeout, this, [this] {
@@ -51,6 +50,8 @@ int LogSession::run()
         return OutputFailed;
     }
     armDurationTimer();
+    sinceFrame.start();
+    silenceTimer.start(kSilenceSeconds * 1000);
     return QCoreApplication::exec();
 }
 
@@ -60,11 +61,7 @@ bool LogSession::openPort()
     QString systemText;
     if (reader.open(options.port, status, systemText))
         return true;
-    // The window's words for it; the system's own without the language files.
-    const QString reason = text("ids_Port_Language/ids_notFound").isEmpty()
-                               ? QStringLiteral("cannot open %1: %2").arg(options.port, systemText)
-                               : status.text();
-    report(reason);
+    report(LogMessages::cannotOpen(options.port, status, systemText));
     return false;
 }
 
@@ -74,6 +71,14 @@ bool LogSession::startOutput()
         recorder = std::make_unique<JsonlRecorder>();
     else
         recorder = std::make_unique<CsvRecorder>();
+    if (!options.output.isEmpty()) {
+        // A mistyped folder is a mistake to report, not a folder to make.
+        const QString folder = QFileInfo(options.output).absolutePath();
+        if (!QFileInfo(folder).isDir()) {
+            report(LogMessages::noFolder(options.output, QDir::toNativeSeparators(folder)));
+            return false;
+        }
+    }
     bool started;
     if (options.output.isEmpty()) {
         auto out = std::make_unique<QFile>();
@@ -85,7 +90,9 @@ bool LogSession::startOutput()
     }
     if (!started) {
         // Standard output is there already: only its first write can fail.
-        reportOutputFailure(options.output.isEmpty() ? "ids_stopped" : "ids_cannotStart");
+        report(options.output.isEmpty()
+                   ? LogMessages::cannotWrite(outputName(), recorder->failure())
+                   : LogMessages::cannotCreate(outputName(), recorder->failure()));
         return false;
     }
     log = std::make_unique<FrameLog>(*recorder, options.instruments, options.raw);
@@ -101,6 +108,9 @@ void LogSession::frameReceived(const QByteArray &frame)
 {
     if (finished || stopAtDuration())
         return;
+    sinceFrame.restart();
+    if (!silenceTimer.isActive()) // it had its say: a new silence may begin
+        silenceTimer.start(kSilenceSeconds * 1000);
     if (!log->addFrame(frame, clock.now())) {
         outputFailed();
         return;
@@ -115,6 +125,16 @@ void LogSession::unframedReceived(const QByteArray &text)
         return;
     if (!log->addUnframed(text, clock.now()))
         outputFailed();
+}
+
+void LogSession::checkSilence()
+{
+    const qint64 left = kSilenceSeconds * 1000 - sinceFrame.elapsed();
+    if (left > 0) {
+        silenceTimer.start(int(left));
+        return;
+    }
+    report(LogMessages::silent(options.port, kSilenceSeconds));
 }
 
 void LogSession::armDurationTimer()
@@ -137,16 +157,8 @@ bool LogSession::stopAtDuration()
 
 void LogSession::outputFailed()
 {
-    reportOutputFailure("ids_stopped");
+    report(LogMessages::cannotWrite(outputName(), recorder->failure()));
     finish(OutputFailed);
-}
-
-void LogSession::reportOutputFailure(const char *entry)
-{
-    const QString message = text((QByteArray("ids_Record_Language/") + entry).constData());
-    const QString reason = recorder->failure().reasonText();
-    report(message.isEmpty() ? QStringLiteral("cannot write %1 (%2)").arg(outputName(), reason)
-                             : message.arg(outputName(), reason));
 }
 
 void LogSession::finish(int status)
@@ -155,9 +167,10 @@ void LogSession::finish(int status)
         return;
     finished = true;
     durationTimer.stop();
+    silenceTimer.stop();
     reader.close();
     if (recorder) {
-        err << QStringLiteral("korvanta-log: frames=%1 rows=%2 seconds=%3")
+        err << LogMessages::line(QStringLiteral("frames=%1 rows=%2 seconds=%3"))
                    .arg(log ? log->frames() : 0)
                    .arg(recorder->rowCount())
                    .arg(recorder->elapsedMs() / 1000.0, 0, 'f', 1)
@@ -167,7 +180,7 @@ void LogSession::finish(int status)
     QCoreApplication::exit(status);
 }
 
-void LogSession::report(const QString &message)
+void LogSession::report(const QString &line)
 {
-    err << "korvanta-log: " << message << Qt::endl;
+    err << line << Qt::endl;
 }

@@ -6,6 +6,7 @@
 #include "portreader.h"
 #include "stopsignals.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTextStream>
 #include <QTimer>
@@ -30,6 +31,8 @@ public:
         PortLost = 3,
         OutputFailed = 4,
     };
+    // Without an intact frame for this long, the logger says so.
+    static constexpr int kSilenceSeconds = 5;
 
     LogSession(const LogOptions &options, QTextStream &err);
     ~LogSession() override;
@@ -43,12 +46,13 @@ private:
     QString outputName() const;
     void frameReceived(const QByteArray &frame);
     void unframedReceived(const QByteArray &text);
+    void checkSilence();
     void armDurationTimer();
     bool stopAtDuration();
     void outputFailed();
-    void reportOutputFailure(const char *entry);
     void finish(int status);
-    void report(const QString &message);
+    // One line of LogMessages to standard error.
+    void report(const QString &line);
 
     const LogOptions options;
     QTextStream &err;
@@ -58,5 +62,7 @@ private:
     std::unique_ptr<FrameLog> log;
     LocalClock clock;
     QTimer durationTimer;
+    QTimer silenceTimer;
+    QElapsedTimer sinceFrame; // since the last intact frame, or the start
     bool finished = false;
 };

@@ -1,12 +1,11 @@
 // korvanta-log: the instruments' readings on a serial port written to standard
 // output or a file, without a window. See korvanta-log --help.
-#include "languagetext.h"
+#include "logmessages.h"
 #include "logoptions.h"
 #include "logsession.h"
 #include "programversion.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QTextStream>
 
 #include <csignal>
@@ -30,7 +29,7 @@ int main(int argc, char *argv[])
         out << text;
         return LogSession::Done;
     case LogOptions::Outcome::Error:
-        err << "korvanta-log: " << text << '\n'
+        err << LogMessages::line(text) << '\n'
             << LogOptions::usage() << "\nTry korvanta-log --help." << Qt::endl;
         return LogSession::BadArguments;
     case LogOptions::Outcome::Run:
@@ -39,17 +38,6 @@ int main(int argc, char *argv[])
 
     // A closed reader shows as a failed write, not as a silent death.
     std::signal(SIGPIPE, SIG_IGN);
-    // The window's English texts: from the language files beside the logger in
-    // a build, beside the program when installed.
-    const QString base = QCoreApplication::applicationDirPath();
-    for (const QString &folder :
-         {base, base + QStringLiteral("/" KORVANTA_INSTALLED_PROGRAM_DIR)}) {
-        const QString path = folder + languageFileName(2); // "/settings/en.ini"
-        if (QFileInfo::exists(path)) {
-            readLanguageFile(path, languageText);
-            break;
-        }
-    }
 
     LogSession session(options, err);
     return session.run();

@@ -55,6 +55,10 @@ void PortPoller::run()
         failure = PortStatus::ofFailedOpen(port, name);
         failureText = port.errorString();
     }
+    // What waited in the port from before would all get the time of the
+    // first read: every row is stamped with the time it was received.
+    if (openOk)
+        port.clear(QSerialPort::Input);
     openDone.release();
     if (!openOk)
         return;

@@ -5,7 +5,8 @@
 // A multimeter that is moved through its functions, a few seconds each: DC
 // volts (a 12 V rail, then a negative reading), millivolts, AC mains, ohms,
 // an open circuit ("0.L"), continuity, a diode, frequency and capacitance.
-// Now and then it sends the flag that switches the program's table view.
+// When asked to, it sends the flag that switches the program's table view at
+// a fixed interval, as a user pressing the meter's table button would.
 class MultimeterModel : public Instrument
 {
 public:
@@ -22,8 +23,9 @@ public:
         quint8 flags;
     };
 
-    // tableEvery: seconds between two table flags; 0 sends none.
-    explicit MultimeterModel(quint32 seed, double tableEvery = 30)
+    // tableEvery: seconds between two table flags; 0 sends none, as a meter
+    // whose table button nobody presses.
+    explicit MultimeterModel(quint32 seed, double tableEvery = 0)
         : Instrument(seed), tableEvery(tableEvery)
     {
     }

@@ -16,7 +16,9 @@ Instruments (names for --only):
   mul     multimeter, 3 readings/s: moves through DC volts (12 V, then a
           negative reading), millivolts, AC mains (high-voltage sign), ohms,
           an open circuit "0.L", continuity (buzzer), diode, frequency and
-          capacitance, 5 s each; sends the table flag every 30 s.
+          capacitance, 5 s each. Like a real meter it sends the table flag
+          only when asked: --table-every N sends it every N seconds, as
+          if the meter's table button were pressed.
   power   power supply, 5 readings/s: 12 V constant voltage, load steps of
           0.12, 0.85 and 1.6 A and a 3 s current-limited episode at 2 A with
           the voltage sagging, repeating every 30 s.
@@ -117,8 +119,8 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments, SimOptions &
                                   "random, printed at the start).",
                                   "N");
     const QCommandLineOption table("table-every",
-                                   "Seconds between two table flags of the multimeter; 0 sends "
-                                   "none (default: 30).",
+                                   "Sends the multimeter's table flag every N seconds (default: "
+                                   "0, never).",
                                    "N");
     const QCommandLineOption chunks("random-chunks", "Fault: writes in random chunks of 1-64 "
                                                      "characters.");

@@ -27,7 +27,7 @@ struct SimOptions
     QList<Silence> silences;
     double unplugAfter = 0; // 0: never
     double replugAfter = 0; // 0: stays unplugged
-    double tableEvery = 30;
+    double tableEvery = 0;  // seconds between table flags; 0: never
 
     enum class Outcome
     {
