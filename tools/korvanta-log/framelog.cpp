@@ -1,10 +1,12 @@
 #include "framelog.h"
 
+#include "alarmmonitor.h"
 #include "decodedframe.h"
 #include "readingrecorder.h"
 
-FrameLog::FrameLog(ReadingRecorder &recorder, const QStringList &instruments, bool raw)
-    : recorder(recorder), instruments(instruments), raw(raw)
+FrameLog::FrameLog(ReadingRecorder &recorder, const QStringList &instruments, bool raw,
+                   AlarmMonitor *alarms)
+    : recorder(recorder), instruments(instruments), raw(raw), alarms(alarms)
 {
 }
 
@@ -22,7 +24,15 @@ bool FrameLog::addFrame(const QByteArray &frame, const QDateTime &time)
             hasReadings = true;
         }
     }
-    // The raw row and the readings in one write: no frame is cut in two.
+    if (alarms) {
+        for (const AlarmEvent &event : alarms->check(decoded.readings)) {
+            if (!instruments.contains(event.reading.instrument))
+                continue;
+            rows << event.recordingRow();
+            alarmCount += event.start;
+        }
+    }
+    // The raw row, the readings and their alarms in one write: no frame is cut in two.
     if (!recorder.append(rows))
         return false;
     if (hasReadings)

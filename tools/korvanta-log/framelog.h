@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QStringList>
 
+class AlarmMonitor;
 class ReadingRecorder;
 
 // The rows of what the port delivers: the readings of each frame of the chosen
@@ -14,7 +15,9 @@ class ReadingRecorder;
 class FrameLog
 {
 public:
-    FrameLog(ReadingRecorder &recorder, const QStringList &instruments, bool raw);
+    // With a monitor, each frame's alarm rows follow its readings.
+    FrameLog(ReadingRecorder &recorder, const QStringList &instruments, bool raw,
+             AlarmMonitor *alarms = nullptr);
 
     // False when the rows could not be written (the recorder tells why).
     bool addFrame(const QByteArray &frame, const QDateTime &time);
@@ -22,6 +25,8 @@ public:
 
     // Frames whose readings were written.
     qint64 frames() const { return frameCount; }
+    // Alarms that started.
+    qint64 alarmsStarted() const { return alarmCount; }
 
     // The received bytes as text: printable ASCII as it is, a backslash as
     // "\\", any other byte as "\xHH".
@@ -31,5 +36,7 @@ private:
     ReadingRecorder &recorder;
     QStringList instruments;
     bool raw;
+    AlarmMonitor *alarms;
     qint64 frameCount = 0;
+    qint64 alarmCount = 0;
 };

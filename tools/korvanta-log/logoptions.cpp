@@ -3,6 +3,7 @@
 #include "programversion.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -35,6 +36,15 @@ received. --output never replaces an existing file and creates no folder.
 --count N stops after the readings of N frames (a frame gives one to three
 rows); with --only, only frames of those instruments count.
 
+--limits FILE checks every frame's readings against the [Limits] section of
+FILE (the window's settings file, or a file with only that section; keys such
+as power.current=:1.5,0.2 or iron.tolerance=5,8, as the README describes) and
+writes each start and end of an alarm as a row: quantity "alarm", the value
+and unit of the reading behind it, detail "<limit>=<bounds> start" or "end".
+Without --limits the soldering iron's and hot air's default tolerance checks
+apply when --alarm-exit is given. Keys that do not parse are named once and
+ignored.
+
 Instruments (names for --only): mul (multimeter), power (power supply),
 iron (soldering iron), hotair (hot-air station).
 
@@ -50,6 +60,7 @@ Exit status:
   3  the port was lost while logging (unplugged, or the simulator ended)
   4  the output cannot be created or written (no such folder, disk full,
      closed pipe, ...)
+  5  with --alarm-exit: an alarm started (its row is written first)
 At the end one line goes to standard error:
   korvanta-log: frames=N rows=N seconds=S
 
@@ -92,7 +103,7 @@ QString LogOptions::usage()
 {
     return QStringLiteral("Usage: korvanta-log PORT [--format csv|jsonl] [--output FILE] "
                           "[--duration SECONDS] [--count N] [--only mul,power,iron,hotair] "
-                          "[--raw]");
+                          "[--raw] [--limits FILE] [--alarm-exit]");
 }
 
 QString LogOptions::instrumentOf(const QString &name)
@@ -125,7 +136,10 @@ LogOptions::Outcome LogOptions::parse(const QStringList &arguments, LogOptions &
     const QCommandLineOption only("only", "Logs only these instruments (comma-separated).",
                                   "mul,power,iron,hotair");
     const QCommandLineOption raw("raw", "Also writes each frame as received.");
-    parser.addOptions({help, version, format, output, duration, count, only, raw});
+    const QCommandLineOption limits("limits", "Checks the readings against FILE's limits.", "FILE");
+    const QCommandLineOption alarmExit("alarm-exit", "Ends with exit status 5 on the first alarm.");
+    parser.addOptions(
+        {help, version, format, output, duration, count, only, raw, limits, alarmExit});
 
     if (!parser.parse(arguments)) {
         text = errorText(parser);
@@ -187,5 +201,11 @@ LogOptions::Outcome LogOptions::parse(const QStringList &arguments, LogOptions &
             return fail("--only names no instrument");
     }
     options.raw = parser.isSet(raw);
+    if (parser.isSet(limits)) {
+        options.limitsFile = parser.value(limits);
+        if (!QFileInfo(options.limitsFile).isFile())
+            return fail("--limits: no such file: " + options.limitsFile);
+    }
+    options.alarmExit = parser.isSet(alarmExit);
     return Outcome::Run;
 }

@@ -20,6 +20,11 @@ struct LogOptions
     // Instruments as the readings name them: multimeter, power, iron, hotair.
     QStringList instruments = {"multimeter", "power", "iron", "hotair"};
     bool raw = false;
+    // Alarm checks: the [Limits] section of this file (empty: the stations'
+    // default checks only), and whether the first alarm ends the run.
+    QString limitsFile;
+    bool alarmExit = false;
+    bool checksAlarms() const { return !limitsFile.isEmpty() || alarmExit; }
 
     enum class Outcome
     {

@@ -95,7 +95,14 @@ bool LogSession::startOutput()
                    : LogMessages::cannotCreate(outputName(), recorder->failure()));
         return false;
     }
-    log = std::make_unique<FrameLog>(*recorder, options.instruments, options.raw);
+    if (options.checksAlarms()) {
+        const LimitSet limits =
+            options.limitsFile.isEmpty() ? LimitSet() : LimitSet::fromFile(options.limitsFile);
+        for (const QString &key : limits.badKeys)
+            report(LogMessages::line(QStringLiteral("limit ignored, not understood: ") + key));
+        alarms = std::make_unique<AlarmMonitor>(limits);
+    }
+    log = std::make_unique<FrameLog>(*recorder, options.instruments, options.raw, alarms.get());
     return true;
 }
 
@@ -115,7 +122,9 @@ void LogSession::frameReceived(const QByteArray &frame)
         outputFailed();
         return;
     }
-    if (options.count > 0 && log->frames() >= options.count)
+    if (options.alarmExit && log->alarmsStarted() > 0)
+        finish(AlarmRaised);
+    else if (options.count > 0 && log->frames() >= options.count)
         finish(Done);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarmmonitor.h"
 #include "framelog.h"
 #include "localclock.h"
 #include "logoptions.h"
@@ -30,6 +31,7 @@ public:
         CannotOpen = 2,
         PortLost = 3,
         OutputFailed = 4,
+        AlarmRaised = 5,
     };
     // Without an intact frame for this long, the logger says so.
     static constexpr int kSilenceSeconds = 5;
@@ -59,6 +61,7 @@ private:
     StopSignals stopSignals;
     PortReader reader;
     std::unique_ptr<ReadingRecorder> recorder;
+    std::unique_ptr<AlarmMonitor> alarms;
     std::unique_ptr<FrameLog> log;
     LocalClock clock;
     QTimer durationTimer;
