@@ -7,6 +7,12 @@
 QByteArray JsonlRecorder::line(const QByteArray &time, const QByteArray &elapsed,
                                const Reading &reading) const
 {
+    return row(time, elapsed, reading) + '\n';
+}
+
+QByteArray JsonlRecorder::row(const QByteArray &time, const QByteArray &elapsed,
+                              const Reading &reading)
+{
     QByteArray text;
     text.reserve(160);
     text += "{\"time\":\"" + time + "\",\"elapsed_s\":" + elapsed;
@@ -15,7 +21,7 @@ QByteArray JsonlRecorder::line(const QByteArray &time, const QByteArray &elapsed
     text += ",\"value\":" + value(reading.value);
     text += ",\"unit\":" + string(reading.unit);
     text += ",\"detail\":" + string(reading.detail);
-    text += "}\n";
+    text += '}';
     return text;
 }
 

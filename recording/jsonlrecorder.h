@@ -18,6 +18,9 @@ public:
     static QByteArray string(const QString &text);
     // The value key's JSON text for a reading's value text.
     static QByteArray value(const QString &text);
+    // One reading's JSON object, without a line end; the publishing sends the same rows.
+    static QByteArray row(const QByteArray &time, const QByteArray &elapsed,
+                          const Reading &reading);
 
 protected:
     QByteArray headerLine() const override { return QByteArray(); }
