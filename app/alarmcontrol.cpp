@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QSet>
+#include <QSettings>
 #include <QSoundEffect>
 #include <QStatusBar>
 
@@ -40,6 +41,9 @@ AlarmControl::~AlarmControl() = default;
 void AlarmControl::loadLimits(const QString &settingsPath)
 {
     const LimitSet limits = LimitSet::fromFile(settingsPath);
+    bMuted = QSettings(settingsPath, QSettings::IniFormat)
+                 .value(QStringLiteral("Alarm/muted"), false)
+                 .toBool();
     monitor = AlarmMonitor(limits);
     badKeys = limits.badKeys;
     for (const QList<QWidget *> &widgets : qAsConst(panels)) {

@@ -26,9 +26,9 @@ public:
                  QObject *parent = nullptr);
     ~AlarmControl() override;
 
-    // Reads the [Limits] section anew; keys that do not parse are named once.
+    // Reads the [Limits] section and whether alarms sound ([Alarm] muted)
+    // anew; keys that do not parse are named once.
     void loadLimits(const QString &settingsPath);
-    void setMuted(bool muted) { bMuted = muted; }
     QLabel *label() const { return alarmLabel; }
     QList<AlarmEvent> active() const { return monitor.active(); }
     // The status text in the current language.

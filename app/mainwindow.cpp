@@ -1,7 +1,6 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "alarmcontrol.h"
 #include "dataprocessthread.h"
 #include "dialogstacking.h"
 #include "digitalairgun_widget.h"
@@ -10,6 +9,7 @@
 #include "digitalmultable_widget.h"
 #include "digitalpower_widget.h"
 #include "elidedlabel.h"
+#include "limitsdialog.h"
 #include "languagetext.h"
 #include "portreadpacer.h"
 #include "rangesetting_dialog.h"
@@ -102,16 +102,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
             recordingControl->record(readings);
     };
     connect(this, &MainWindow::ReadingsDecoded_sig, recordingControl, record);
-    alarmControl = new AlarmControl(
-        ui->statusbar,
-        {{"multimeter", {ui->groupBox_multimeter, digitalMulWidget, digitalMulTableWidget}},
-         {"power", {ui->groupBox_regularpower, digitalPowerWidget}},
-         {"iron", {ui->groupBox_electicIron, digitalElectricIronWidget}},
-         {"hotair", {ui->groupBox_airgun, digitalAirgunWidget}}},
-        this);
-    alarmControl->loadLimits(settingsFilePath());
-    connect(this, &MainWindow::ReadingsDecoded_sig, alarmControl, &AlarmControl::check);
-    connect(alarmControl, &AlarmControl::AlarmRows_sig, recordingControl, record);
+    createAlarms(record);
     applyLanguage();
     applyDeviceViews();
     if (QAction *action = languageActionFor(curSetting.LanguageType))
@@ -120,7 +111,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->lcdNumber_multimeter->setSegments({"70", "71", "72", "80", "82", "83"}, false);
     nPowerSilence = nAirgunSilence = nIronSilence = 5;
 
-    DialogStacking::keepAbove(this, {serialDlg, visionDlg, rangeSettingDlg});
+    DialogStacking::keepAbove(this, {serialDlg, visionDlg, rangeSettingDlg, limitsDlg});
     if (serialDlg->openPort(curSetting.strSerialName))
         serialDlg->hide();
     else
@@ -134,6 +125,7 @@ MainWindow::~MainWindow()
 {
     delete serialDlg;
     delete visionDlg;
+    delete limitsDlg;
     if (serialPort->isOpen())
         serialPort->close();
     delete ui;

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class AlarmControl;
@@ -18,6 +19,7 @@ class DigitalMulTable_widget;
 class DigitalMul_widget;
 class DigitalPower_widget;
 class ElidedLabel;
+class LimitsDialog;
 class PortReadPacer;
 class QAction;
 class QBoxLayout;
@@ -56,6 +58,7 @@ public:
     DigitalAirgun_widget *airgunPanel() const { return digitalAirgunWidget; }
     RecordingControl *recording() const { return recordingControl; }
     AlarmControl *alarms() const { return alarmControl; }
+    LimitsDialog *limitsDialog() const { return limitsDlg; }
 
     void applyLanguage();
     void uncheckLanguageActions();
@@ -121,6 +124,9 @@ public slots:
     void actValueClick();
     void actItemClick();
     void actRangeSettingClick();
+    void actLimitsClick();
+    // Takes the limits the dialog saved.
+    void LimitsSaved_slot();
     void actVersionClick();
     void sendCurValue(const QString &valueText, const QStringList &segmentCodes);
     void decipher(const QString &frame);
@@ -130,6 +136,7 @@ public slots:
 
 private:
     void createPanels();
+    void createAlarms(const std::function<void(const QList<Reading> &)> &record);
     void buildMenus();
     void changeLanguage(int languageType);
     QAction *languageActionFor(int languageType) const;
@@ -158,6 +165,7 @@ private:
     DigitalPower_widget *digitalPowerWidget = nullptr;
     DigitalAirgun_widget *digitalAirgunWidget = nullptr;
     RangeSetting_Dialog *rangeSettingDlg = nullptr;
+    LimitsDialog *limitsDlg = nullptr;
     DigitalMulTable_widget *digitalMulTableWidget = nullptr;
     QMenu *viewMenu = nullptr;
     QMenu *languageMenu = nullptr;
@@ -170,6 +178,7 @@ private:
     QAction *rangeSettingAction = nullptr;
     QAction *recordAction = nullptr;
     QAction *openFolderAction = nullptr;
+    QAction *limitsAction = nullptr;
     RecordingControl *recordingControl = nullptr;
     AlarmControl *alarmControl = nullptr;
     QBoxLayout *topRowLayout = nullptr;

@@ -5,6 +5,7 @@
 #include "alarmcontrol.h"
 #include "digitalmultable_widget.h"
 #include "languagetext.h"
+#include "limitsdialog.h"
 #include "rangesetting_dialog.h"
 #include "receivequeue.h"
 #include "recordingcontrol.h"
@@ -73,6 +74,8 @@ void MainWindow::applyLanguage()
     openFolderAction->setText(languageText["ids_Record_Language/ids_openFolder"]);
     recordingControl->applyLanguage();
     alarmControl->applyLanguage();
+    limitsAction->setText(languageText["ids_Alarm_Language/ids_limits"]);
+    limitsDlg->applyLanguage();
 }
 
 QAction *MainWindow::languageActionFor(int languageType) const

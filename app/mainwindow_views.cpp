@@ -53,10 +53,11 @@ void MainWindow::buildMenus()
     rangeSettingAction = new QAction(this);
     recordAction = new QAction(this);
     openFolderAction = new QAction(this);
+    limitsAction = new QAction(this);
 
     viewMenu->addActions({ui->action_multimeter, ui->action_electricIron, ui->action_regularPower,
-                          ui->action_airgun, displayTypeAction, rangeSettingAction, recordAction,
-                          openFolderAction});
+                          ui->action_airgun, displayTypeAction, rangeSettingAction, limitsAction,
+                          recordAction, openFolderAction});
     languageMenu->addActions({ui->action_ch, ui->action_tch, ui->action_en, ui->action_ge,
                               ui->action_fr, ui->action_ja, ui->action_it, ui->action_ru});
     helpMenu->addActions({languageAction, ui->action_version});
@@ -84,6 +85,7 @@ void MainWindow::buildMenus()
     connect(rangeSettingAction, &QAction::triggered, this, &MainWindow::actRangeSettingClick);
     connect(recordAction, &QAction::triggered, this, &MainWindow::actRecordClick);
     connect(openFolderAction, &QAction::triggered, this, &MainWindow::actOpenFolderClick);
+    connect(limitsAction, &QAction::triggered, this, &MainWindow::actLimitsClick);
 }
 
 void MainWindow::fitGraphicView()

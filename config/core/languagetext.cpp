@@ -84,7 +84,10 @@ QStringList allKeys()
                       "ids_noPermission", "ids_removed", "ids_saved"}) +
            groupKeys("ids_Port_Language", {"ids_waiting", "ids_noPermission", "ids_inUse",
                                            "ids_notFound", "ids_openError"}) +
-           groupKeys("ids_Alarm_Language", {"ids_alarm", "ids_active", "ids_badLimit"});
+           groupKeys("ids_Alarm_Language",
+                     {"ids_alarm", "ids_active", "ids_badLimit", "ids_limits", "ids_quantity",
+                      "ids_low", "ids_high", "ids_delay", "ids_hysteresis", "ids_check",
+                      "ids_tolerance", "ids_add", "ids_remove", "ids_mute"});
 }
 
 // The unquoted values of a language file as written, by full key. The INI

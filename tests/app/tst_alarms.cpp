@@ -5,16 +5,25 @@
 #include "alarmframe.h"
 #include "digitalpower_widget.h"
 #include "framebuilder.h"
+#include "limitsdialog.h"
 #include "mainwindow.h"
 #include "onscreen.h"
 #include "recordingcontrol.h"
 #include "testenvironment.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTableWidget>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -115,6 +124,49 @@ private slots:
         window.decipher(FrameBuilder::station(
             1, {FrameBuilder::record("12.00", 0x0056), FrameBuilder::record("1", 0x0041)}));
         QVERIFY(label->text().isEmpty());
+    }
+
+    void dialogSavesWhatItShowsAndKeepsTheRest()
+    {
+        TestEnvironment::writeSettings({{"ids_LanguageType/LanguageType", 2},
+                                        {"Limits/power.voltage", "11:13,0"},
+                                        {"Limits/custom.thing", "keep me"}});
+        MainWindow window;
+        const QList<QAction *> action =
+            window.findChild<QToolButton *>("toolButton_view")->menu()->actions();
+        LimitsDialog *dialog = window.limitsDialog();
+        QVERIFY(!dialog->isVisible());
+        QAction *open = nullptr;
+        for (QAction *a : action)
+            open = a->text() == "Limits and alarms" ? a : open;
+        QVERIFY(open);
+        open->trigger();
+        QVERIFY(dialog->isVisible());
+        auto *table = dialog->findChild<QTableWidget *>("tableWidget_limits");
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(static_cast<QLineEdit *>(table->cellWidget(0, 2))->text(), QString("13"));
+
+        // A high current limit, the hot air's check off, the sound muted.
+        dialog->findChild<QPushButton *>("pushButton_add")->click();
+        auto *quantity = static_cast<QComboBox *>(table->cellWidget(1, 0));
+        quantity->setCurrentText("power.current");
+        static_cast<QLineEdit *>(table->cellWidget(1, 2))->setText("1.5");
+        static_cast<QLineEdit *>(table->cellWidget(1, 3))->setText("0");
+        dialog->findChild<QCheckBox *>("checkBox_hotair")->setChecked(false);
+        dialog->findChild<QCheckBox *>("checkBox_mute")->setChecked(true);
+        QSignalSpy sounded(window.alarms(), &AlarmControl::AlarmSounded_sig);
+        dialog->findChild<QPushButton *>("pushButton_save")->click();
+
+        const QSettings file(settingsFilePath(), QSettings::IniFormat);
+        QCOMPARE(file.value("Limits/power.current").toString(), QString(":1.5,0,0"));
+        QCOMPARE(file.value("Limits/power.voltage").toString(), QString("11:13,0,0"));
+        QCOMPARE(file.value("Limits/hotair.tolerance").toString(), QString("off"));
+        QCOMPARE(file.value("Limits/iron.tolerance").toString(), QString("5,8"));
+        QCOMPARE(file.value("Limits/custom.thing").toString(), QString("keep me"));
+        // The window follows the saved limits at once.
+        window.decipher(powerFrame("2.0"));
+        QCOMPARE(window.alarms()->active().size(), 1);
+        QCOMPARE(sounded.count(), 1); // announced, though muted: no sound plays
     }
 };
 
