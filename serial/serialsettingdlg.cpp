@@ -67,6 +67,11 @@ SerialSettingDlg::SerialSettingDlg(QWidget *parent) : QDialog(parent), ui(new Ui
 
 SerialSettingDlg::~SerialSettingDlg()
 {
+    // QDialog's destructor hides the dialog, and the port box's editor then
+    // reports its text as chosen on losing the focus: by then nothing of this
+    // dialog may answer.
+    ui->comboBox_serialname->disconnect(this);
+    ui->comboBox_serialname->lineEdit()->disconnect(this);
     delete ui;
 }
 
