@@ -50,8 +50,8 @@ LimitsDialog::LimitsDialog(QWidget *parent) : QDialog(parent), ui(new Ui::Limits
     for (QLineEdit *edit : {ui->lineEdit_ironTolerance, ui->lineEdit_ironDelay,
                             ui->lineEdit_hotairTolerance, ui->lineEdit_hotairDelay})
         edit->setValidator(new QDoubleValidator(0, 1e6, 3, edit));
+    // Filled from the settings file each time it is opened, not at start-up.
     applyLanguage();
-    loadFromSettings();
 }
 
 LimitsDialog::~LimitsDialog()
