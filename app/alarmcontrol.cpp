@@ -1,9 +1,9 @@
 #include "alarmcontrol.h"
+#include "elidedlabel.h"
 
 #include "alarmframe.h"
 #include "languagetext.h"
 
-#include <QLabel>
 #include <QSet>
 #include <QSettings>
 #include <QSoundEffect>
@@ -22,12 +22,10 @@ AlarmControl::AlarmControl(QStatusBar *statusBar, const QHash<QString, QList<QWi
                            QObject *parent)
     : QObject(parent), panels(panels)
 {
-    alarmLabel = new QLabel(statusBar);
+    alarmLabel = new ElidedLabel(statusBar);
     alarmLabel->setObjectName(QStringLiteral("alarmLabel"));
     alarmLabel->setTextFormat(Qt::PlainText);
     alarmLabel->setStyleSheet(QStringLiteral("color: #e02020;"));
-    // Ignored: a long text must not widen the fixed-size window.
-    alarmLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar->addWidget(alarmLabel, 1);
     alarmLabel->hide();
     // A machine without a sound device leaves the effect in its error state,
@@ -102,7 +100,6 @@ void AlarmControl::showState()
     } else if (!badKeys.isEmpty()) {
         text = alarmText("ids_badLimit").arg(badKeys.join(QStringLiteral(", ")));
     }
-    alarmLabel->setText(text);
-    alarmLabel->setToolTip(text);
+    alarmLabel->setFullText(text);
     alarmLabel->setVisible(!text.isEmpty());
 }

@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QStringList>
 
-class QLabel;
+class ElidedLabel;
 class QSoundEffect;
 class QStatusBar;
 class QWidget;
@@ -29,7 +29,7 @@ public:
     // Reads the [Limits] section and whether alarms sound ([Alarm] muted)
     // anew; keys that do not parse are named once.
     void loadLimits(const QString &settingsPath);
-    QLabel *label() const { return alarmLabel; }
+    ElidedLabel *label() const { return alarmLabel; }
     QList<AlarmEvent> active() const { return monitor.active(); }
     // The status text in the current language.
     void applyLanguage();
@@ -48,7 +48,7 @@ private:
 
     AlarmMonitor monitor;
     QHash<QString, QList<QWidget *>> panels;
-    QLabel *alarmLabel = nullptr;
+    ElidedLabel *alarmLabel = nullptr;
     QSoundEffect *sound = nullptr;
     bool bMuted = false;
     QStringList badKeys;

@@ -4,6 +4,7 @@
 #include "alarmcontrol.h"
 #include "alarmframe.h"
 #include "digitalpower_widget.h"
+#include "elidedlabel.h"
 #include "framebuilder.h"
 #include "limitsdialog.h"
 #include "mainwindow.h"
@@ -75,7 +76,7 @@ private slots:
             displayType == 0
                 ? static_cast<QWidget *>(window.findChild<QGroupBox *>("groupBox_regularpower"))
                 : window.powerPanel();
-        auto *label = window.findChild<QLabel *>("alarmLabel");
+        auto *label = window.findChild<ElidedLabel *>("alarmLabel");
         QVERIFY(panel && label);
         QSignalSpy sounded(window.alarms(), &AlarmControl::AlarmSounded_sig);
         window.findChild<QPushButton *>("pushButton_record")->click();
@@ -86,7 +87,7 @@ private slots:
         window.decipher(powerFrame("2.0"));
         QTRY_VERIFY(redEdgePixels(panel) > panel->height() / 2);
         QVERIFY(label->isVisible());
-        QCOMPARE(label->text(), QString("Alarm: power.current at 2.0A (limit :1.5)"));
+        QCOMPARE(label->fullText(), QString("Alarm: power.current at 2.0A (limit :1.5)"));
         window.decipher(powerFrame("1.8"));
         QCOMPARE(sounded.count(), 1); // once per start, not per reading
         QCOMPARE(window.alarms()->active().size(), 1);
@@ -112,15 +113,25 @@ private slots:
     void limitsThatDoNotParseAreNamed()
     {
         TestEnvironment::writeSettings({{"ids_LanguageType/LanguageType", 2},
+                                        {"SerialInfo/nDisplayType", 0},
                                         {"Limits/power.current", "1.5"},
+                                        {"Limits/power.power", "x"},
                                         {"Limits/power.voltage", ":13,0"}});
         MainWindow window;
-        auto *label = window.findChild<QLabel *>("alarmLabel");
-        QCOMPARE(label->text(), QString("Limits not understood and ignored: power.current"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *label = window.findChild<ElidedLabel *>("alarmLabel");
+        QCOMPARE(label->fullText(),
+                 QString("Limits not understood and ignored: power.current, power.power"));
+        // Too long for the narrow numeric view: its start with an ellipsis, in its room.
+        QTRY_VERIFY(label->text().endsWith(QChar(0x2026)));
+        QVERIFY(label->fullText().startsWith(label->text().chopped(1)));
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <=
+                label->contentsRect().width());
         // The good limit still holds, and an alarm takes the message's place.
         window.decipher(FrameBuilder::station(
             1, {FrameBuilder::record("14.00", 0x0056), FrameBuilder::record("1", 0x0041)}));
-        QVERIFY(label->text().startsWith("Alarm: power.voltage at 14.00V"));
+        QVERIFY(label->fullText().startsWith("Alarm: power.voltage at 14.00V"));
         window.decipher(FrameBuilder::station(
             1, {FrameBuilder::record("12.00", 0x0056), FrameBuilder::record("1", 0x0041)}));
         QVERIFY(label->text().isEmpty());
