@@ -8,8 +8,11 @@
 #include <QComboBox>
 #include <QDoubleValidator>
 #include <QHeaderView>
+#include <QLayout>
 #include <QLineEdit>
 #include <QSettings>
+#include <QStyle>
+#include <QStyleOptionHeader>
 
 namespace {
 
@@ -39,13 +42,9 @@ QString fieldText(const QWidget *field)
 LimitsDialog::LimitsDialog(QWidget *parent) : QDialog(parent), ui(new Ui::LimitsDialog)
 {
     ui->setupUi(this);
+    minimumWidthAtStart = width();
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
-    // The quantity takes room for its longest name, the four numbers share the rest.
-    QHeaderView *header = ui->tableWidget_limits->horizontalHeader();
-    header->setMinimumSectionSize(40);
-    header->setSectionResizeMode(QHeaderView::Stretch);
-    header->setSectionResizeMode(0, QHeaderView::Fixed);
-    header->resizeSection(0, 190);
+    ui->tableWidget_limits->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ui->tableWidget_limits->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (QLineEdit *edit : {ui->lineEdit_ironTolerance, ui->lineEdit_ironDelay,
                             ui->lineEdit_hotairTolerance, ui->lineEdit_hotairDelay})
@@ -74,6 +73,39 @@ void LimitsDialog::applyLanguage()
     ui->checkBox_hotair->setText(languageText["ids_Serialport_Language/ids_airgun"]);
     ui->checkBox_mute->setText(alarmText("ids_mute"));
     ui->pushButton_save->setText(languageText["Common_Language/ids_save"]);
+    fitColumns();
+}
+
+void LimitsDialog::fitColumns()
+{
+    // The quantity column holds its longest name, each number column its
+    // header in the current language; the dialog widens when they need more.
+    QTableWidget *table = ui->tableWidget_limits;
+    QHeaderView *header = table->horizontalHeader();
+    QComboBox probe;
+    probe.addItems(kQuantities);
+    probe.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    header->resizeSection(0, probe.sizeHint().width());
+    int needed = header->sectionSize(0);
+    for (int column = 1; column < table->columnCount(); ++column) {
+        QStyleOptionHeader option;
+        option.initFrom(header);
+        option.text = table->horizontalHeaderItem(column)->text();
+        // Bold: the header highlights the columns of a selected row.
+        QFont font = header->font();
+        font.setBold(true);
+        option.fontMetrics = QFontMetrics(font);
+        const int textWidth =
+            header->style()
+                ->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header)
+                .width();
+        header->resizeSection(column, qMax(70, textWidth));
+        needed += header->sectionSize(column);
+    }
+    const QMargins margins = layout()->contentsMargins();
+    const int chrome = margins.left() + margins.right() + 2 * table->frameWidth() +
+                       table->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    setFixedWidth(qMax(minimumWidthAtStart, needed + chrome));
 }
 
 void LimitsDialog::loadFromSettings()

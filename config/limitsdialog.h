@@ -31,8 +31,11 @@ public slots:
     void on_pushButton_save_clicked();
 
 private:
+    void fitColumns();
+
     void addRow(const QString &key, const QString &low, const QString &high, const QString &delay,
                 const QString &hysteresis);
 
     Ui::LimitsDialog *ui = nullptr;
+    int minimumWidthAtStart = 0;
 };
