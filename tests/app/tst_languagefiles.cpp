@@ -21,7 +21,7 @@ namespace {
 // the file names begin with "/settings/".
 QString languageFile(int code)
 {
-    const QDir repository(QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath("../.."));
+    const QDir repository(QStringLiteral(KORVANTA_SOURCE_DIR));
     return QDir::cleanPath(repository.absolutePath() + languageFileName(code));
 }
 

@@ -21,7 +21,7 @@ namespace {
 // The language file of a code in the repository, found from this source file.
 QString languageFile(int code)
 {
-    const QDir repository(QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath("../.."));
+    const QDir repository(QStringLiteral(KORVANTA_SOURCE_DIR));
     return QDir::cleanPath(repository.absolutePath() + languageFileName(code));
 }
 

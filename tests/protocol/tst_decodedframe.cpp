@@ -45,7 +45,7 @@ private slots:
     {
         QTest::addColumn<QString>("frame");
         QTest::addColumn<QStringList>("expected");
-        QFile file(QFINDTESTDATA("data/frames.txt"));
+        QFile file(QStringLiteral(KORVANTA_SOURCE_DIR "/tests/protocol/data/frames.txt"));
         QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
         int cases = 0;
         while (!file.atEnd()) {
