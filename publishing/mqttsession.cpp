@@ -16,6 +16,11 @@ constexpr int keepAliveSeconds = 30;
 constexpr int firstRetryMs = 1000;
 constexpr int lastRetryMs = 30000;
 
+MqttStatus::Problem problemOf(int rc)
+{
+    return rc == MOSQ_ERR_TLS ? MqttStatus::Tls : MqttStatus::Unreachable;
+}
+
 } // namespace
 
 MqttSession::MqttSession(const MqttOptions &options)
@@ -54,7 +59,7 @@ void MqttSession::connectToBroker()
     closeClient();
     refusal.clear();
     tlsError.clear();
-    setState(MqttStatus::Waiting, status.error);
+    setState(MqttStatus::Waiting, status.error, status.problem);
     const QByteArray clientId = "korvanta-" +
                                 HomeAssistantDiscovery::topicLevel(options.bench).toUtf8() + '-' +
                                 QByteArray::number(QCoreApplication::applicationPid());
@@ -85,7 +90,8 @@ void MqttSession::connectToBroker()
         if (rc != MOSQ_ERR_SUCCESS) {
             return lose(QStringLiteral("the CA file, client certificate or key cannot be "
                                        "read (%1)")
-                            .arg(QString::fromUtf8(mosquitto_strerror(rc))));
+                            .arg(QString::fromUtf8(mosquitto_strerror(rc))),
+                        MqttStatus::Tls);
         }
         mosquitto_tls_opts_set(client, 1, nullptr, nullptr); // verify the server
     }
@@ -94,7 +100,7 @@ void MqttSession::connectToBroker()
                                      options.url.port, keepAliveSeconds);
     const int error = errno;
     if (rc != MOSQ_ERR_SUCCESS)
-        return lose(describe(rc, error));
+        return lose(describe(rc, error), problemOf(rc));
     loopTimer.start();
 }
 
@@ -107,14 +113,14 @@ void MqttSession::closeClient()
     client = nullptr;
 }
 
-void MqttSession::lose(const QString &error)
+void MqttSession::lose(const QString &error, MqttStatus::Problem problem)
 {
     closeClient();
     inflight = 0;
     sent = 0;
     for (Message &message : queue)
         message.mid = 0;
-    setState(MqttStatus::Waiting, error);
+    setState(MqttStatus::Waiting, error, problem);
     if (!running)
         return;
     retryTimer.start(retryDelayMs);
@@ -127,9 +133,9 @@ void MqttSession::poll()
     const int rc = mosquitto_loop(client, 0, 1);
     const int error = errno;
     if (!refusal.isEmpty())
-        lose(refusal);
+        lose(refusal, MqttStatus::Refused);
     else if (rc != MOSQ_ERR_SUCCESS)
-        lose(describe(rc, error));
+        lose(describe(rc, error), problemOf(rc));
 }
 
 void MqttSession::send()
@@ -195,6 +201,12 @@ void MqttSession::stop()
     running = false;
     retryTimer.stop();
     reportTimer.stop();
+    QElapsedTimer drained;
+    drained.start();
+    while (client && connected && !queue.empty() && drained.elapsed() < drainMs) {
+        if (mosquitto_loop(client, 50, 1) != MOSQ_ERR_SUCCESS)
+            connected = false;
+    }
     if (client && connected) {
         // The retained "offline" before the DISCONNECT, which makes the broker
         // forget the will.
@@ -220,16 +232,27 @@ void MqttSession::stop()
 
 void MqttSession::report()
 {
-    if (status.queued != int(queue.size()) || status.dropped != dropped)
-        setState(status.state, status.error);
+    if (status.queued != int(queue.size()) || status.dropped != dropped ||
+        status.published != published)
+        setState(status.state, status.error, status.problem);
 }
 
-void MqttSession::setState(MqttStatus::State state, const QString &error)
+MqttStatus MqttSession::stopAndReport()
+{
+    stop();
+    return status;
+}
+
+void MqttSession::setState(MqttStatus::State state, const QString &error,
+                           MqttStatus::Problem problem)
 {
     const bool changed = state != status.state || error != status.error ||
-                         status.queued != int(queue.size()) || status.dropped != dropped;
+                         status.queued != int(queue.size()) || status.dropped != dropped ||
+                         status.published != published;
     status.state = state;
+    status.problem = problem;
     status.error = error;
+    status.published = published;
     status.queued = int(queue.size());
     status.dropped = dropped;
     if (changed)
@@ -309,6 +332,7 @@ void MqttSession::onPublish(mosquitto *, void *self, int mid)
         if (queue[i].mid == mid && !queue[i].acked) {
             queue[i].acked = true;
             --session->inflight;
+            ++session->published;
             break;
         }
     }
