@@ -15,6 +15,11 @@ namespace {
 constexpr int keepAliveSeconds = 30;
 constexpr int firstRetryMs = 1000;
 constexpr int lastRetryMs = 30000;
+// The network loop runs often while the broker owes an answer, and seldom
+// otherwise: a publish is written at once, and only acknowledgements, the
+// keep-alive and a lost connection are waited for.
+constexpr int busyLoopMs = 10;
+constexpr int idleLoopMs = 100;
 
 MqttStatus::Problem problemOf(int rc)
 {
@@ -32,7 +37,7 @@ MqttSession::MqttSession(const MqttOptions &options)
     connect(&loopTimer, &QTimer::timeout, this, &MqttSession::poll);
     connect(&retryTimer, &QTimer::timeout, this, &MqttSession::connectToBroker);
     connect(&reportTimer, &QTimer::timeout, this, &MqttSession::report);
-    loopTimer.setInterval(10);
+    loopTimer.setInterval(busyLoopMs);
     retryTimer.setSingleShot(true);
     reportTimer.setInterval(250);
 }
@@ -101,7 +106,7 @@ void MqttSession::connectToBroker()
     const int error = errno;
     if (rc != MOSQ_ERR_SUCCESS)
         return lose(describe(rc, error), problemOf(rc));
-    loopTimer.start();
+    loopTimer.start(busyLoopMs);
 }
 
 void MqttSession::closeClient()
@@ -136,6 +141,9 @@ void MqttSession::poll()
         lose(refusal, MqttStatus::Refused);
     else if (rc != MOSQ_ERR_SUCCESS)
         lose(describe(rc, error), problemOf(rc));
+    else if (connected && inflight == 0 && !mosquitto_want_write(client) &&
+             loopTimer.interval() != idleLoopMs)
+        loopTimer.setInterval(idleLoopMs);
 }
 
 void MqttSession::send()
@@ -149,6 +157,8 @@ void MqttSession::send()
             if (rc != MOSQ_ERR_SUCCESS)
                 return; // the next loop tells why
             ++inflight;
+            if (loopTimer.interval() != busyLoopMs)
+                loopTimer.start(busyLoopMs);
         }
         ++sent;
     }
