@@ -12,6 +12,7 @@
 #include "simprocess.h"
 #include "testenvironment.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QJsonDocument>
