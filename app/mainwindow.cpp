@@ -9,8 +9,9 @@
 #include "digitalmultable_widget.h"
 #include "digitalpower_widget.h"
 #include "elidedlabel.h"
-#include "limitsdialog.h"
 #include "languagetext.h"
+#include "limitsdialog.h"
+#include "networkdialog.h"
 #include "portreadpacer.h"
 #include "rangesetting_dialog.h"
 #include "receivequeue.h"
@@ -103,6 +104,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     };
     connect(this, &MainWindow::ReadingsDecoded_sig, recordingControl, record);
     createAlarms(record);
+    createNetwork();
     applyLanguage();
     applyDeviceViews();
     if (QAction *action = languageActionFor(curSetting.LanguageType))
@@ -111,7 +113,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->lcdNumber_multimeter->setSegments({"70", "71", "72", "80", "82", "83"}, false);
     nPowerSilence = nAirgunSilence = nIronSilence = 5;
 
-    DialogStacking::keepAbove(this, {serialDlg, visionDlg, rangeSettingDlg, limitsDlg});
+    DialogStacking::keepAbove(this, {serialDlg, visionDlg, rangeSettingDlg, limitsDlg, networkDlg});
     if (serialDlg->openPort(curSetting.strSerialName))
         serialDlg->hide();
     else
@@ -126,6 +128,7 @@ MainWindow::~MainWindow()
     delete serialDlg;
     delete visionDlg;
     delete limitsDlg;
+    delete networkDlg;
     if (serialPort->isOpen())
         serialPort->close();
     delete ui;

@@ -20,6 +20,8 @@ class DigitalMul_widget;
 class DigitalPower_widget;
 class ElidedLabel;
 class LimitsDialog;
+class NetworkControl;
+class NetworkDialog;
 class PortReadPacer;
 class QAction;
 class QBoxLayout;
@@ -59,6 +61,9 @@ public:
     RecordingControl *recording() const { return recordingControl; }
     AlarmControl *alarms() const { return alarmControl; }
     LimitsDialog *limitsDialog() const { return limitsDlg; }
+    NetworkControl *network() const { return networkControl; }
+    NetworkDialog *networkDialog() const { return networkDlg; }
+    QAction *networkMenuAction() const { return networkAction; }
 
     void applyLanguage();
     void uncheckLanguageActions();
@@ -127,6 +132,9 @@ public slots:
     void actLimitsClick();
     // Takes the limits the dialog saved.
     void LimitsSaved_slot();
+    void actNetworkClick();
+    // Publishes with the network settings the dialog saved.
+    void NetworkSaved_slot();
     void actVersionClick();
     void sendCurValue(const QString &valueText, const QStringList &segmentCodes);
     void decipher(const QString &frame);
@@ -137,6 +145,8 @@ public slots:
 private:
     void createPanels();
     void createAlarms(const std::function<void(const QList<Reading> &)> &record);
+    void createNetwork();
+    void applyNetworkLanguage();
     void buildMenus();
     void changeLanguage(int languageType);
     QAction *languageActionFor(int languageType) const;
@@ -181,6 +191,9 @@ private:
     QAction *limitsAction = nullptr;
     RecordingControl *recordingControl = nullptr;
     AlarmControl *alarmControl = nullptr;
+    NetworkControl *networkControl = nullptr;
+    NetworkDialog *networkDlg = nullptr;
+    QAction *networkAction = nullptr;
     QBoxLayout *topRowLayout = nullptr;
     QBoxLayout *bottomRowLayout = nullptr;
     QBoxLayout *panelColumnLayout = nullptr;

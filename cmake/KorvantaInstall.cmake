@@ -4,6 +4,7 @@
 #   <prefix>/lib/korvanta/settings/*.ini    its language files, which it finds beside itself
 #   <prefix>/bin/korvanta                   a relative symbolic link to the program
 #   <prefix>/share/applications, metainfo, icons/hicolor, man/man1, doc/korvanta
+#   /lib/systemd/system/korvanta-log@.service, /etc/default/korvanta-log  the logger as a service
 #
 # Command-line tools install themselves into <prefix>/bin with
 # install(TARGETS <tool> RUNTIME DESTINATION bin) in their own folder; the package
@@ -94,6 +95,28 @@ foreach(tool korvanta-sim korvanta-log)
   add_custom_target(${tool}_manual ALL DEPENDS ${korvanta_staged}/${tool}.1.gz)
   install(FILES ${korvanta_staged}/${tool}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
+
+# korvanta-log as a system service, one instance per port, with its options in
+# /etc/default. Debian 12 keeps units in /lib/systemd/system; another prefix
+# keeps them under itself.
+if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  set(KORVANTA_SYSTEMD_UNIT_DIR /lib/systemd/system CACHE PATH "where systemd units go")
+else()
+  set(KORVANTA_SYSTEMD_UNIT_DIR ${CMAKE_INSTALL_PREFIX}/lib/systemd/system
+      CACHE PATH "where systemd units go")
+endif()
+set(KORVANTA_DEFAULT_FILE ${CMAKE_INSTALL_FULL_SYSCONFDIR}/default/korvanta-log)
+set(KORVANTA_SECRET_DIR ${CMAKE_INSTALL_FULL_SYSCONFDIR}/korvanta-log)
+set(KORVANTA_SECRET_FILE ${KORVANTA_SECRET_DIR}/mqtt.env)
+configure_file(${korvanta_packaging}/systemd/korvanta-log@.service.in
+               ${korvanta_staged}/korvanta-log@.service @ONLY)
+configure_file(${korvanta_packaging}/systemd/korvanta-log.default.in
+               ${korvanta_staged}/korvanta-log @ONLY)
+install(FILES ${korvanta_staged}/korvanta-log@.service DESTINATION ${KORVANTA_SYSTEMD_UNIT_DIR})
+install(FILES ${korvanta_staged}/korvanta-log DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/default)
+# What the administrator edits in /etc survives an upgrade.
+file(WRITE ${korvanta_staged}/conffiles "${KORVANTA_DEFAULT_FILE}\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${korvanta_staged}/conffiles)
 
 # The Debian package (scripts/package makes it).
 set(CPACK_GENERATOR DEB)

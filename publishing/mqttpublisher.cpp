@@ -31,6 +31,15 @@ void MqttPublisher::stop()
     QMetaObject::invokeMethod(session, &MqttSession::stop, Qt::QueuedConnection);
 }
 
+void MqttPublisher::stopAndWait()
+{
+    MqttStatus last;
+    QMetaObject::invokeMethod(
+        session, [session = session, &last] { last = session->stopAndReport(); },
+        Qt::BlockingQueuedConnection);
+    take(last);
+}
+
 void MqttPublisher::publish(const QList<Reading> &readings)
 {
     if (readings.isEmpty())

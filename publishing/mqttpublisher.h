@@ -28,6 +28,9 @@ public:
 
     void start();
     void stop();
+    // Delivers what is queued within a few seconds, publishes "offline" and
+    // returns when the session has stopped; status() is its last one then.
+    void stopAndWait();
 
     const MqttStatus &status() const { return current; }
     MqttStatus::State state() const { return current.state; }

@@ -15,6 +15,16 @@ namespace {
 constexpr int keepAliveSeconds = 30;
 constexpr int firstRetryMs = 1000;
 constexpr int lastRetryMs = 30000;
+// The network loop runs often while the broker owes an answer, and seldom
+// otherwise: a publish is written at once, and only acknowledgements, the
+// keep-alive and a lost connection are waited for.
+constexpr int busyLoopMs = 10;
+constexpr int idleLoopMs = 100;
+
+MqttStatus::Problem problemOf(int rc)
+{
+    return rc == MOSQ_ERR_TLS ? MqttStatus::Tls : MqttStatus::Unreachable;
+}
 
 } // namespace
 
@@ -27,7 +37,7 @@ MqttSession::MqttSession(const MqttOptions &options)
     connect(&loopTimer, &QTimer::timeout, this, &MqttSession::poll);
     connect(&retryTimer, &QTimer::timeout, this, &MqttSession::connectToBroker);
     connect(&reportTimer, &QTimer::timeout, this, &MqttSession::report);
-    loopTimer.setInterval(10);
+    loopTimer.setInterval(busyLoopMs);
     retryTimer.setSingleShot(true);
     reportTimer.setInterval(250);
 }
@@ -54,7 +64,7 @@ void MqttSession::connectToBroker()
     closeClient();
     refusal.clear();
     tlsError.clear();
-    setState(MqttStatus::Waiting, status.error);
+    setState(MqttStatus::Waiting, status.error, status.problem);
     const QByteArray clientId = "korvanta-" +
                                 HomeAssistantDiscovery::topicLevel(options.bench).toUtf8() + '-' +
                                 QByteArray::number(QCoreApplication::applicationPid());
@@ -85,7 +95,8 @@ void MqttSession::connectToBroker()
         if (rc != MOSQ_ERR_SUCCESS) {
             return lose(QStringLiteral("the CA file, client certificate or key cannot be "
                                        "read (%1)")
-                            .arg(QString::fromUtf8(mosquitto_strerror(rc))));
+                            .arg(QString::fromUtf8(mosquitto_strerror(rc))),
+                        MqttStatus::Tls);
         }
         mosquitto_tls_opts_set(client, 1, nullptr, nullptr); // verify the server
     }
@@ -94,8 +105,8 @@ void MqttSession::connectToBroker()
                                      options.url.port, keepAliveSeconds);
     const int error = errno;
     if (rc != MOSQ_ERR_SUCCESS)
-        return lose(describe(rc, error));
-    loopTimer.start();
+        return lose(describe(rc, error), problemOf(rc));
+    loopTimer.start(busyLoopMs);
 }
 
 void MqttSession::closeClient()
@@ -107,14 +118,14 @@ void MqttSession::closeClient()
     client = nullptr;
 }
 
-void MqttSession::lose(const QString &error)
+void MqttSession::lose(const QString &error, MqttStatus::Problem problem)
 {
     closeClient();
     inflight = 0;
     sent = 0;
     for (Message &message : queue)
         message.mid = 0;
-    setState(MqttStatus::Waiting, error);
+    setState(MqttStatus::Waiting, error, problem);
     if (!running)
         return;
     retryTimer.start(retryDelayMs);
@@ -127,9 +138,12 @@ void MqttSession::poll()
     const int rc = mosquitto_loop(client, 0, 1);
     const int error = errno;
     if (!refusal.isEmpty())
-        lose(refusal);
+        lose(refusal, MqttStatus::Refused);
     else if (rc != MOSQ_ERR_SUCCESS)
-        lose(describe(rc, error));
+        lose(describe(rc, error), problemOf(rc));
+    else if (connected && inflight == 0 && !mosquitto_want_write(client) &&
+             loopTimer.interval() != idleLoopMs)
+        loopTimer.setInterval(idleLoopMs);
 }
 
 void MqttSession::send()
@@ -143,6 +157,8 @@ void MqttSession::send()
             if (rc != MOSQ_ERR_SUCCESS)
                 return; // the next loop tells why
             ++inflight;
+            if (loopTimer.interval() != busyLoopMs)
+                loopTimer.start(busyLoopMs);
         }
         ++sent;
     }
@@ -195,6 +211,12 @@ void MqttSession::stop()
     running = false;
     retryTimer.stop();
     reportTimer.stop();
+    QElapsedTimer drained;
+    drained.start();
+    while (client && connected && !queue.empty() && drained.elapsed() < drainMs) {
+        if (mosquitto_loop(client, 50, 1) != MOSQ_ERR_SUCCESS)
+            connected = false;
+    }
     if (client && connected) {
         // The retained "offline" before the DISCONNECT, which makes the broker
         // forget the will.
@@ -220,16 +242,27 @@ void MqttSession::stop()
 
 void MqttSession::report()
 {
-    if (status.queued != int(queue.size()) || status.dropped != dropped)
-        setState(status.state, status.error);
+    if (status.queued != int(queue.size()) || status.dropped != dropped ||
+        status.published != published)
+        setState(status.state, status.error, status.problem);
 }
 
-void MqttSession::setState(MqttStatus::State state, const QString &error)
+MqttStatus MqttSession::stopAndReport()
+{
+    stop();
+    return status;
+}
+
+void MqttSession::setState(MqttStatus::State state, const QString &error,
+                           MqttStatus::Problem problem)
 {
     const bool changed = state != status.state || error != status.error ||
-                         status.queued != int(queue.size()) || status.dropped != dropped;
+                         status.queued != int(queue.size()) || status.dropped != dropped ||
+                         status.published != published;
     status.state = state;
+    status.problem = problem;
     status.error = error;
+    status.published = published;
     status.queued = int(queue.size());
     status.dropped = dropped;
     if (changed)
@@ -309,6 +342,7 @@ void MqttSession::onPublish(mosquitto *, void *self, int mid)
         if (queue[i].mid == mid && !queue[i].acked) {
             queue[i].acked = true;
             --session->inflight;
+            ++session->published;
             break;
         }
     }

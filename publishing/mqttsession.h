@@ -29,13 +29,19 @@ public:
 
     // Messages the client holds unacknowledged at a time.
     static constexpr int window = 50;
+    // How long a stop delivers what is queued before it says "offline".
+    static constexpr int drainMs = 3000;
+
+    // stop(), and the status after it, for a caller on another thread.
+    MqttStatus stopAndReport();
 
 public slots:
     void start();
     void publish(const QList<Reading> &readings);
     void publishAlarm(const Reading &alarm);
-    // Publishes "offline", waits up to two seconds for the broker to take it,
-    // and disconnects. What is still queued goes on a later start.
+    // Delivers what is queued for up to drainMs, then publishes "offline",
+    // waits up to two seconds for the broker to take it, and disconnects.
+    // What is still queued goes on a later start.
     void stop();
 
 signals:
@@ -56,13 +62,14 @@ private:
 
     void connectToBroker();
     void closeClient();
-    void lose(const QString &error);
+    void lose(const QString &error, MqttStatus::Problem problem = MqttStatus::Unreachable);
     void poll();
     void send();
     void enqueue(const QByteArray &topic, const QByteArray &payload, bool retain);
     void enqueueDiscovery(const Reading &reading);
     void report();
-    void setState(MqttStatus::State state, const QString &error);
+    void setState(MqttStatus::State state, const QString &error,
+                  MqttStatus::Problem problem = MqttStatus::NoProblem);
     QByteArray row(const Reading &reading) const;
     QString describe(int rc, int error) const;
 
@@ -80,6 +87,7 @@ private:
     int inflight = 0;
     qint64 dropped = 0;
     qint64 droppedUnreported = 0;
+    qint64 published = 0;
     QSet<QByteArray> discovered; // config topics sent
     QList<QPair<QByteArray, QByteArray>>
         configs;      // and their payloads, for a restarted Home Assistant

@@ -8,7 +8,7 @@ korvanta_packages=(
   libbenchmark-dev
   fonts-dseg fonts-liberation fonts-noto-cjk
   xvfb xauth imagemagick
-  libmosquitto-dev mosquitto openssl
+  libmosquitto-dev mosquitto mosquitto-clients openssl
 )
 # What making and checking the Debian package needs on top (scripts/package,
 # scripts/package-test).

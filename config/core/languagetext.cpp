@@ -87,7 +87,11 @@ QStringList allKeys()
            groupKeys("ids_Alarm_Language",
                      {"ids_alarm", "ids_active", "ids_badLimit", "ids_limits", "ids_quantity",
                       "ids_low", "ids_high", "ids_delay", "ids_hysteresis", "ids_check",
-                      "ids_tolerance", "ids_add", "ids_remove", "ids_mute"});
+                      "ids_tolerance", "ids_add", "ids_remove", "ids_mute"}) +
+           groupKeys("ids_Network_Language",
+                     {"ids_network", "ids_enabled", "ids_broker", "ids_bench", "ids_authFile",
+                      "ids_caFile", "ids_discovery", "ids_connected", "ids_waiting", "ids_queued",
+                      "ids_refused", "ids_tls", "ids_badSetting"});
 }
 
 // The unquoted values of a language file as written, by full key. The INI

@@ -2,6 +2,7 @@
 
 #include "alarmmonitor.h"
 #include "decodedframe.h"
+#include "mqttpublisher.h"
 #include "readingrecorder.h"
 
 FrameLog::FrameLog(ReadingRecorder &recorder, const QStringList &instruments, bool raw,
@@ -17,13 +18,12 @@ bool FrameLog::addFrame(const QByteArray &frame, const QDateTime &time)
     if (raw && (decoded.instrument.isEmpty() || instruments.contains(decoded.instrument)))
         rows << Reading{time,      decoded.instrument, QStringLiteral("raw"),
                         QString(), QString(),          rawText(frame)};
-    bool hasReadings = false;
+    const int firstReading = rows.size();
     for (const Reading &reading : decoded.readings) {
-        if (instruments.contains(reading.instrument)) {
+        if (instruments.contains(reading.instrument))
             rows << reading;
-            hasReadings = true;
-        }
     }
+    const int firstAlarm = rows.size();
     if (alarms) {
         for (const AlarmEvent &event : alarms->check(decoded.readings)) {
             if (!instruments.contains(event.reading.instrument))
@@ -35,8 +35,13 @@ bool FrameLog::addFrame(const QByteArray &frame, const QDateTime &time)
     // The raw row, the readings and their alarms in one write: no frame is cut in two.
     if (!recorder.append(rows))
         return false;
-    if (hasReadings)
+    if (firstAlarm > firstReading)
         ++frameCount;
+    if (publisher) {
+        publisher->publish(rows.mid(firstReading, firstAlarm - firstReading));
+        for (int i = firstAlarm; i < rows.size(); ++i)
+            publisher->publishAlarm(rows[i]);
+    }
     return true;
 }
 

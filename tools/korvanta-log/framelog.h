@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class AlarmMonitor;
+class MqttPublisher;
 class ReadingRecorder;
 
 // The rows of what the port delivers: the readings of each frame of the chosen
@@ -18,6 +19,9 @@ public:
     // With a monitor, each frame's alarm rows follow its readings.
     FrameLog(ReadingRecorder &recorder, const QStringList &instruments, bool raw,
              AlarmMonitor *alarms = nullptr);
+
+    // The readings and alarm rows written go to this publisher as well.
+    void setPublisher(MqttPublisher *mqtt) { publisher = mqtt; }
 
     // False when the rows could not be written (the recorder tells why).
     bool addFrame(const QByteArray &frame, const QDateTime &time);
@@ -37,6 +41,7 @@ private:
     QStringList instruments;
     bool raw;
     AlarmMonitor *alarms;
+    MqttPublisher *publisher = nullptr;
     qint64 frameCount = 0;
     qint64 alarmCount = 0;
 };

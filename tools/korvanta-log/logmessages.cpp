@@ -75,4 +75,35 @@ QString silent(const QString &port, int seconds)
                     .arg(seconds));
 }
 
+QString publishing(const QString &broker, int queued)
+{
+    QString text = QStringLiteral("publishing to %1").arg(broker);
+    if (queued > 0)
+        text += QStringLiteral(", %1 readings queued").arg(queued);
+    return line(text);
+}
+
+QString waitingForBroker(const QString &broker, const QString &reason)
+{
+    return line(QStringLiteral("waiting for the broker at %1 (%2); readings are queued")
+                    .arg(broker, reason.isEmpty() ? QStringLiteral("connecting") : reason));
+}
+
+QString brokerRefused(const QString &broker, const QString &reason)
+{
+    return line(QStringLiteral("the broker at %1 refused the connection: %2").arg(broker, reason));
+}
+
+QString brokerTls(const QString &broker, const QString &reason)
+{
+    return line(QStringLiteral("cannot connect securely to %1: %2").arg(broker, reason));
+}
+
+QString droppedFromQueue(qint64 count)
+{
+    return line(QStringLiteral("%1 readings dropped from the full queue while the broker was "
+                               "away")
+                    .arg(count));
+}
+
 } // namespace LogMessages

@@ -20,5 +20,11 @@ QString cannotWrite(const QString &output, const RecordingFailure &failure);
 QString noFolder(const QString &output, const QString &folder);
 // Nothing intact came from PORT for that many seconds.
 QString silent(const QString &port, int seconds);
+// The broker's state: reached, waited for, or refusing for good.
+QString publishing(const QString &broker, int queued);
+QString waitingForBroker(const QString &broker, const QString &reason);
+QString brokerRefused(const QString &broker, const QString &reason);
+QString brokerTls(const QString &broker, const QString &reason);
+QString droppedFromQueue(qint64 count);
 
 } // namespace LogMessages

@@ -1,5 +1,6 @@
 #include "logoptions.h"
 
+#include "mqttcredentials.h"
 #include "programversion.h"
 
 #include <QCommandLineParser>
@@ -48,6 +49,24 @@ ignored.
 Instruments (names for --only): mul (multimeter), power (power supply),
 iron (soldering iron), hotair (hot-air station).
 
+--mqtt mqtt://HOST[:PORT] (or mqtts:// for TLS; ports 1883 and 8883 by
+default) also publishes every reading, QoS 1, on
+<prefix>/<bench>/<instrument>/<quantity> as its JSON Lines row, alarm rows on
+<prefix>/<bench>/alarm, and a retained <prefix>/<bench>/status: "online", and
+"offline" at the end or, as the broker's last will, when the logger dies.
+The prefix is korvanta (--topic-prefix), the bench the host name (--bench).
+With --mqtt and without --output, nothing is written to standard output
+(--output - writes there as well). A broker that cannot be reached is waited
+for (1 s, doubling to 30 s between tries) while readings queue, up to 200000;
+the logger says so on standard error. At the end, what is queued is delivered
+for up to 3 s before "offline" is published. The user name and password come
+from --mqtt-auth-file FILE (the user name on the first line, the password on
+the second; refused unless only its owner may read it: chmod 600 FILE) or
+from the environment variables KORVANTA_MQTT_USER and KORVANTA_MQTT_PASSWORD,
+never from the command line. mqtts:// checks the broker's certificate against
+the system's trust store, or against --ca-file FILE. --ha-discovery announces
+a Home Assistant sensor for each quantity (retained, under homeassistant/).
+
 Messages go to standard error, one line each, as "korvanta-log: ...". When
 no intact frame has arrived for 5 s, the logger says so once, with the port
 and its line settings, and goes on listening.
@@ -61,12 +80,17 @@ Exit status:
   4  the output cannot be created or written (no such folder, disk full,
      closed pipe, ...)
   5  with --alarm-exit: an alarm started (its row is written first)
+  6  with --mqtt: the broker refused the user name or password, or the TLS
+     connection failed (an untrusted certificate, an unreadable CA file)
 At the end one line goes to standard error:
   korvanta-log: frames=N rows=N seconds=S
+with --mqtt followed by published=N queued=N dropped=N: messages the broker
+acknowledged, still undelivered at the end, and dropped from the full queue.
 
 Example, with the simulated instruments:
   korvanta-sim --link /tmp/bench &
   korvanta-log /tmp/bench --only power --count 10
+  korvanta-log /tmp/bench --mqtt mqtt://localhost --bench bench1
 )";
 
 bool parseSeconds(const QString &text, double &seconds)
@@ -97,13 +121,63 @@ QString errorText(const QCommandLineParser &parser)
     return text;
 }
 
+// The broker's options from the command line; the reason when they are wrong.
+QString parseMqtt(const QCommandLineParser &parser, LogOptions &options)
+{
+    const auto lowered = [](QString text) {
+        if (!text.isEmpty())
+            text[0] = text[0].toLower();
+        return text;
+    };
+    if (!parser.isSet("mqtt")) {
+        for (const char *name :
+             {"bench", "topic-prefix", "mqtt-auth-file", "ca-file", "ha-discovery"})
+            if (parser.isSet(name))
+                return QStringLiteral("--%1 needs --mqtt").arg(name);
+        return QString();
+    }
+    QString error;
+    MqttOptions &mqtt = options.mqtt;
+    mqtt.url = BrokerUrl::parse(parser.value("mqtt"), &error);
+    if (!mqtt.url.isValid())
+        return "--mqtt: " + lowered(error);
+    if (parser.isSet("bench")) {
+        mqtt.bench = parser.value("bench").trimmed();
+        if (mqtt.bench.isEmpty())
+            return QStringLiteral("--bench needs a name");
+    }
+    if (parser.isSet("topic-prefix")) {
+        mqtt.prefix = parser.value("topic-prefix").trimmed();
+        if (mqtt.prefix.isEmpty())
+            return QStringLiteral("--topic-prefix needs a topic level");
+    }
+    if (parser.isSet("ca-file")) {
+        mqtt.caFile = parser.value("ca-file");
+        if (!mqtt.url.tls)
+            return QStringLiteral("--ca-file needs an mqtts:// broker");
+        if (!QFileInfo(mqtt.caFile).isFile())
+            return "--ca-file: no such file: " + mqtt.caFile;
+    }
+    if (parser.isSet("mqtt-auth-file")) {
+        mqtt.credentials = MqttCredentials::fromFile(parser.value("mqtt-auth-file"), &error);
+        if (!mqtt.credentials)
+            return "--mqtt-auth-file: " + lowered(error);
+    } else {
+        mqtt.credentials = MqttCredentials::fromEnvironment();
+    }
+    mqtt.discovery = parser.isSet("ha-discovery");
+    return QString();
+}
+
 } // namespace
 
 QString LogOptions::usage()
 {
     return QStringLiteral("Usage: korvanta-log PORT [--format csv|jsonl] [--output FILE] "
                           "[--duration SECONDS] [--count N] [--only mul,power,iron,hotair] "
-                          "[--raw] [--limits FILE] [--alarm-exit]");
+                          "[--raw] [--limits FILE] [--alarm-exit] [--mqtt mqtt[s]://HOST[:PORT]] "
+                          "[--bench NAME] [--topic-prefix P] [--mqtt-auth-file FILE] "
+                          "[--ca-file FILE] [--ha-discovery]");
 }
 
 QString LogOptions::instrumentOf(const QString &name)
@@ -138,8 +212,19 @@ LogOptions::Outcome LogOptions::parse(const QStringList &arguments, LogOptions &
     const QCommandLineOption raw("raw", "Also writes each frame as received.");
     const QCommandLineOption limits("limits", "Checks the readings against FILE's limits.", "FILE");
     const QCommandLineOption alarmExit("alarm-exit", "Ends with exit status 5 on the first alarm.");
-    parser.addOptions(
-        {help, version, format, output, duration, count, only, raw, limits, alarmExit});
+    const QCommandLineOption mqtt("mqtt", "Also publishes the readings to this MQTT broker.",
+                                  "mqtt[s]://HOST[:PORT]");
+    const QCommandLineOption bench("bench", "The bench's topic level (default: the host name).",
+                                   "NAME");
+    const QCommandLineOption prefix("topic-prefix", "The topics' first level (default: korvanta).",
+                                    "P");
+    const QCommandLineOption authFile(
+        "mqtt-auth-file", "Reads the broker's user name and password from FILE.", "FILE");
+    const QCommandLineOption caFile("ca-file", "Trusts the broker's certificate if FILE signed it.",
+                                    "FILE");
+    const QCommandLineOption discovery("ha-discovery", "Announces the sensors to Home Assistant.");
+    parser.addOptions({help, version, format, output, duration, count, only, raw, limits, alarmExit,
+                       mqtt, bench, prefix, authFile, caFile, discovery});
 
     if (!parser.parse(arguments)) {
         text = errorText(parser);
@@ -207,5 +292,10 @@ LogOptions::Outcome LogOptions::parse(const QStringList &arguments, LogOptions &
             return fail("--limits: no such file: " + options.limitsFile);
     }
     options.alarmExit = parser.isSet(alarmExit);
+    const QString mqttError = parseMqtt(parser, options);
+    if (!mqttError.isEmpty())
+        return fail(mqttError);
+    // The broker alone is an output; --output - asks for standard output as well.
+    options.writesRows = !options.publishes() || parser.isSet(output);
     return Outcome::Run;
 }

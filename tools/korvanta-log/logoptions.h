@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mqttoptions.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,9 +16,10 @@ struct LogOptions
 
     QString port;
     Format format = Format::Csv;
-    QString output;      // empty: standard output
-    double duration = 0; // seconds; 0: until stopped
-    qint64 count = 0;    // frames with readings; 0: no limit
+    QString output;         // empty: standard output
+    bool writesRows = true; // false: published only
+    double duration = 0;    // seconds; 0: until stopped
+    qint64 count = 0;       // frames with readings; 0: no limit
     // Instruments as the readings name them: multimeter, power, iron, hotair.
     QStringList instruments = {"multimeter", "power", "iron", "hotair"};
     bool raw = false;
@@ -25,6 +28,9 @@ struct LogOptions
     QString limitsFile;
     bool alarmExit = false;
     bool checksAlarms() const { return !limitsFile.isEmpty() || alarmExit; }
+    // Publishing to a broker, when mqtt.url is valid.
+    MqttOptions mqtt;
+    bool publishes() const { return mqtt.url.isValid(); }
 
     enum class Outcome
     {

@@ -49,6 +49,8 @@ int LogSession::run()
         reader.close();
         return OutputFailed;
     }
+    if (options.publishes())
+        startPublishing();
     armDurationTimer();
     sinceFrame.start();
     silenceTimer.start(kSilenceSeconds * 1000);
@@ -80,7 +82,12 @@ bool LogSession::startOutput()
         }
     }
     bool started;
-    if (options.output.isEmpty()) {
+    if (!options.writesRows) {
+        // Published only: the rows are made, counted and thrown away.
+        auto out = std::make_unique<QFile>(QStringLiteral("/dev/null"));
+        started = out->open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                  recorder->start(std::move(out));
+    } else if (options.output.isEmpty()) {
         auto out = std::make_unique<QFile>();
         started = out->open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
                             QFileDevice::DontCloseHandle) &&
@@ -104,6 +111,14 @@ bool LogSession::startOutput()
     }
     log = std::make_unique<FrameLog>(*recorder, options.instruments, options.raw, alarms.get());
     return true;
+}
+
+void LogSession::startPublishing()
+{
+    broker = std::make_unique<BrokerLink>(options.mqtt, err);
+    connect(broker.get(), &BrokerLink::refused, this, [this] { finish(BrokerRefused); });
+    log->setPublisher(&broker->publisher());
+    broker->start();
 }
 
 QString LogSession::outputName() const
@@ -178,12 +193,16 @@ void LogSession::finish(int status)
     durationTimer.stop();
     silenceTimer.stop();
     reader.close();
+    if (broker)
+        broker->stop();
     if (recorder) {
-        err << LogMessages::line(QStringLiteral("frames=%1 rows=%2 seconds=%3"))
-                   .arg(log ? log->frames() : 0)
-                   .arg(recorder->rowCount())
-                   .arg(recorder->elapsedMs() / 1000.0, 0, 'f', 1)
-            << Qt::endl;
+        QString summary = QStringLiteral("frames=%1 rows=%2 seconds=%3")
+                              .arg(log ? log->frames() : 0)
+                              .arg(recorder->rowCount())
+                              .arg(recorder->elapsedMs() / 1000.0, 0, 'f', 1);
+        if (broker)
+            summary += ' ' + broker->summary();
+        err << LogMessages::line(summary) << Qt::endl;
         recorder->stop();
     }
     QCoreApplication::exit(status);

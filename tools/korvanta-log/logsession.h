@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alarmmonitor.h"
+#include "brokerlink.h"
 #include "framelog.h"
 #include "localclock.h"
 #include "logoptions.h"
@@ -32,6 +33,7 @@ public:
         PortLost = 3,
         OutputFailed = 4,
         AlarmRaised = 5,
+        BrokerRefused = 6,
     };
     // Without an intact frame for this long, the logger says so.
     static constexpr int kSilenceSeconds = 5;
@@ -45,6 +47,7 @@ public:
 private:
     bool openPort();
     bool startOutput();
+    void startPublishing();
     QString outputName() const;
     void frameReceived(const QByteArray &frame);
     void unframedReceived(const QByteArray &text);
@@ -63,6 +66,7 @@ private:
     std::unique_ptr<ReadingRecorder> recorder;
     std::unique_ptr<AlarmMonitor> alarms;
     std::unique_ptr<FrameLog> log;
+    std::unique_ptr<BrokerLink> broker;
     LocalClock clock;
     QTimer durationTimer;
     QTimer silenceTimer;
