@@ -1,0 +1,80 @@
+#pragma once
+
+#include "historyalarmspan.h"
+#include "historycurvepiece.h"
+#include "historystatistics.h"
+#include "reading.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <optional>
+
+// Everything the session decoded, per quantity, for looking back: kept at
+// full resolution until that part reaches its share of the memory budget,
+// older readings then folded into time buckets that keep each bucket's
+// minimum and maximum, so no peak is lost. Widget-free and not thread-safe:
+// one thread at a time (a file is read into a store of its own on a worker
+// thread and handed over when done).
+class HistoryStore
+{
+public:
+    struct Options
+    {
+        qint64 memoryBudgetBytes = 300LL * 1024 * 1024;
+        double fullResolutionShare = 0.6; // of the budget
+        qint64 gapMs = 3000; // readings further apart than this are not joined
+    };
+
+    using Key = QPair<QString, QString>; // instrument, quantity
+
+    explicit HistoryStore(Options options = Options());
+
+    // The readings of one frame as the decoder delivers them, or alarm rows
+    // (quantity "alarm", detail "<limit>=<bounds> start|end"). Values that do
+    // not parse as numbers ("OL", "-OL", empty) break the line like a gap.
+    void add(const QList<Reading> &readings);
+    // The port closed: the next reading of every quantity starts a new piece.
+    void breakAll();
+
+    bool isEmpty() const;
+    qint64 firstTimeMs() const; // -1 when empty
+    qint64 lastTimeMs() const;  // -1 when empty
+
+    // The quantities that have readings, in plot order: multimeter reading;
+    // power voltage, current, power; iron set_temperature, temperature;
+    // hotair set_temperature, temperature, air_speed; any other after them.
+    QList<Key> keys() const;
+
+    // The curve of one quantity over [fromMs, toMs], at most maxSamples
+    // samples in all (buckets merged as needed), plus the nearest sample on
+    // either side of the range so a line reaches the edges.
+    QList<HistoryCurvePiece> curve(const Key &key, qint64 fromMs, qint64 toMs,
+                                   int maxSamples) const;
+
+    // One row per quantity and unit with readings in [fromMs, toMs], in plot order.
+    QList<HistoryStatistics> statistics(qint64 fromMs, qint64 toMs) const;
+
+    // The value shown at a time: the newest sample at or before it, unless a
+    // gap lies between; with its unit.
+    struct Value
+    {
+        double value = 0;
+        QString unit;
+    };
+    std::optional<Value> valueAt(const Key &key, qint64 timeMs) const;
+
+    // The readings in [fromMs, toMs] in time order, as a recording writes
+    // them (alarm rows included). Where only buckets are left, a bucket gives
+    // two rows: its minimum and its maximum.
+    QList<Reading> readings(qint64 fromMs, qint64 toMs) const;
+
+    QList<HistoryAlarmSpan> alarms(qint64 fromMs, qint64 toMs) const;
+
+    // What the store holds now, in bytes (for the budget and the benchmarks).
+    qint64 memoryBytes() const;
+
+private:
+    Options m_options;
+};
