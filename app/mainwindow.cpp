@@ -9,8 +9,10 @@
 #include "digitalmultable_widget.h"
 #include "digitalpower_widget.h"
 #include "elidedlabel.h"
-#include "limitsdialog.h"
+#include "historystore.h"
+#include "historywindow.h"
 #include "languagetext.h"
+#include "limitsdialog.h"
 #include "portreadpacer.h"
 #include "rangesetting_dialog.h"
 #include "receivequeue.h"
@@ -103,6 +105,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     };
     connect(this, &MainWindow::ReadingsDecoded_sig, recordingControl, record);
     createAlarms(record);
+    createHistory();
     applyLanguage();
     applyDeviceViews();
     if (QAction *action = languageActionFor(curSetting.LanguageType))
@@ -126,6 +129,9 @@ MainWindow::~MainWindow()
     delete serialDlg;
     delete visionDlg;
     delete limitsDlg;
+    delete historyWnd; // before the store it shows
+    historyWnd = nullptr;
+    delete historyStore;
     if (serialPort->isOpen())
         serialPort->close();
     delete ui;

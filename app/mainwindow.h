@@ -19,6 +19,8 @@ class DigitalMulTable_widget;
 class DigitalMul_widget;
 class DigitalPower_widget;
 class ElidedLabel;
+class HistoryStore;
+class HistoryWindow;
 class LimitsDialog;
 class PortReadPacer;
 class QAction;
@@ -59,6 +61,9 @@ public:
     RecordingControl *recording() const { return recordingControl; }
     AlarmControl *alarms() const { return alarmControl; }
     LimitsDialog *limitsDialog() const { return limitsDlg; }
+    HistoryStore *history() const { return historyStore; }
+    // The session's history window; nullptr until it was first opened.
+    HistoryWindow *historyWindow() const { return historyWnd; }
 
     void applyLanguage();
     void uncheckLanguageActions();
@@ -133,11 +138,18 @@ public slots:
     void on_pushButton_record_clicked();
     void actRecordClick();
     void actOpenFolderClick();
+    void on_pushButton_history_clicked();
+    void actHistoryClick();
+    // A recording in a history window of its own, read on a worker thread.
+    HistoryWindow *openRecording(const QString &path);
 
 private:
     void createPanels();
     void createAlarms(const std::function<void(const QList<Reading> &)> &record);
     void buildMenus();
+    void createHistory();
+    void applyHistoryLanguage();
+    void applyHistoryTolerances(HistoryWindow *window) const;
     void changeLanguage(int languageType);
     QAction *languageActionFor(int languageType) const;
     void toggleDevice(int &viewFlag, QAction *action, QWidget *panel, QBoxLayout *rowLayout,
@@ -181,6 +193,9 @@ private:
     QAction *limitsAction = nullptr;
     RecordingControl *recordingControl = nullptr;
     AlarmControl *alarmControl = nullptr;
+    HistoryStore *historyStore = nullptr;
+    HistoryWindow *historyWnd = nullptr;
+    QAction *historyAction = nullptr;
     QBoxLayout *topRowLayout = nullptr;
     QBoxLayout *bottomRowLayout = nullptr;
     QBoxLayout *panelColumnLayout = nullptr;

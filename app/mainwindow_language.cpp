@@ -76,6 +76,7 @@ void MainWindow::applyLanguage()
     alarmControl->applyLanguage();
     limitsAction->setText(languageText["ids_Alarm_Language/ids_limits"]);
     limitsDlg->applyLanguage();
+    applyHistoryLanguage();
 }
 
 QAction *MainWindow::languageActionFor(int languageType) const
