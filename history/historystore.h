@@ -2,6 +2,7 @@
 
 #include "historyalarmspan.h"
 #include "historycurvepiece.h"
+#include "historyseries.h"
 #include "historystatistics.h"
 #include "reading.h"
 
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // Everything the session decoded, per quantity, for looking back: kept at
 // full resolution until that part reaches its share of the memory budget,
@@ -24,12 +26,13 @@ public:
     {
         qint64 memoryBudgetBytes = 300LL * 1024 * 1024;
         double fullResolutionShare = 0.6; // of the budget
-        qint64 gapMs = 3000; // readings further apart than this are not joined
+        qint64 gapMs = 3000;              // readings further apart than this are not joined
     };
 
     using Key = QPair<QString, QString>; // instrument, quantity
 
-    explicit HistoryStore(Options options = Options());
+    HistoryStore();
+    explicit HistoryStore(Options options);
 
     // The readings of one frame as the decoder delivers them, or alarm rows
     // (quantity "alarm", detail "<limit>=<bounds> start|end"). Values that do
@@ -75,6 +78,30 @@ public:
     // What the store holds now, in bytes (for the budget and the benchmarks).
     qint64 memoryBytes() const;
 
+    const Options &options() const { return m_options; }
+
+    // A reading already taken apart, as a recording is read: value is the
+    // number, NaN when empty, ±infinity for "OL"/"-OL"; decimals as written
+    // (-1 when unknown); utcOffset in seconds, for writing the time again.
+    void addValue(const QString &instrument, const QString &quantity, qint64 timeMs, int utcOffset,
+                  double value, int decimals, const QString &unit, const QString &detail);
+    // An alarm row (quantity "alarm"); rows whose detail does not name a
+    // limit and "start" or "end" are kept as rows only.
+    void addAlarmRow(const Reading &row);
+
 private:
+    int seriesIndex(const QString &instrument, const QString &quantity);
+    const HistorySeries *find(const Key &key) const;
+    void noteTime(qint64 timeMs);
+    void keepBudget();
+
     Options m_options;
+    std::vector<HistorySeries> m_series; // in the order they came
+    QList<Key> m_keys;                   // the same order
+    QList<int> m_plotOrder;              // indices into m_series
+    int m_lastSeries = -1;
+    QList<HistoryAlarmSpan> m_alarms;
+    QList<Reading> m_alarmRows;
+    qint64 m_firstMs = -1;
+    qint64 m_lastMs = -1;
 };

@@ -13,18 +13,19 @@ class HistoryStore;
 class RecordingReader
 {
 public:
-    enum class Skip {
-        Malformed,   // not a row: wrong field count, broken quoting or JSON
-        BadTime,     // the time field does not parse
-        BadValue,    // the value is neither a number, "OL"/"-OL" nor empty
+    enum class Skip
+    {
+        Malformed, // not a row: wrong field count, broken quoting or JSON
+        BadTime,   // the time field does not parse
+        BadValue,  // the value is neither a number, "OL"/"-OL" nor empty
     };
 
     struct Result
     {
-        bool opened = false;     // false: the file could not be opened at all
-        bool recording = false;  // false: neither a Korvanta CSV nor JSON Lines
+        bool opened = false;    // false: the file could not be opened at all
+        bool recording = false; // false: neither a Korvanta CSV nor JSON Lines
         bool cancelled = false;
-        qint64 rows = 0;         // readings kept
+        qint64 rows = 0; // readings kept
         qint64 skipped = 0;
         qint64 skippedMalformed = 0;
         qint64 skippedBadTime = 0;

@@ -10,11 +10,11 @@ class HistoryStore;
 // temperature, and how well it held it after.
 struct SolderingStatistics
 {
-    QString instrument;             // "iron" or "hotair"
-    double heatUpSeconds = -1;      // from the first reading or a set change to within
-                                    // tolerance; -1 when not reached in the range
-    double shareInTolerance = 0;    // 0…1, of the time after the heat-up
-    int excursions = 0;             // times it left the tolerance after the heat-up
+    QString instrument;          // "iron" or "hotair"
+    double heatUpSeconds = -1;   // from the first reading or a set change to within
+                                 // tolerance; -1 when not reached in the range
+    double shareInTolerance = 0; // 0…1, of the time after the heat-up
+    int excursions = 0;          // times it left the tolerance after the heat-up
     double longestRecoverySeconds = 0;
 
     // For "iron" and "hotair" when the range holds their set and actual temperatures.
