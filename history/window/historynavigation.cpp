@@ -35,12 +35,17 @@ void HistoryNavigation::setCursors(qint64 first, qint64 second)
 
 bool HistoryNavigation::eventFilter(QObject *watched, QEvent *event)
 {
+    const QEvent::Type type = event->type();
+    // Only these: others come also while the plot is being destroyed.
+    if (type != QEvent::Wheel && type != QEvent::MouseButtonPress &&
+        type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return false;
     if (watched != plot->canvas())
         return false;
     const QwtScaleDiv &shown = plot->axisScaleDiv(QwtPlot::xBottom);
     const qint64 fromMs = qint64(shown.lowerBound());
     const qint64 toMs = qint64(shown.upperBound());
-    switch (event->type()) {
+    switch (type) {
     case QEvent::Wheel: {
         const auto *wheel = static_cast<QWheelEvent *>(event);
         const double steps = wheel->angleDelta().y() / 120.0;
