@@ -92,12 +92,13 @@ qint64 HistorySeries::frontMs(int level) const
     return buckets.isEmpty() ? std::numeric_limits<qint64>::max() : buckets.front().startMs;
 }
 
-void HistorySeries::trimFront(int level)
+bool HistorySeries::trimFront(int level)
 {
     if (level >= Levels)
-        return; // the coarsest level is never given up
+        return false; // the coarsest level is never given up
     // The cut lies on a boundary of the next level, so that level's buckets
-    // before it hold exactly what goes.
+    // before it hold exactly what goes. A bucket level gives up only what is
+    // older than the finer level below it still holds.
     const qint64 step = width(level + 1);
     qint64 at;
     if (level == 0)
@@ -105,11 +106,16 @@ void HistorySeries::trimFront(int level)
     else if (!levels[level - 1].isEmpty())
         at = levels[level - 1][qMin<qint64>(levels[level - 1].size() - 1, 256)].startMs;
     else
-        return;
+        return false;
     qint64 cut = floorTo(at, step);
     if (cut <= frontMs(level))
         cut = floorTo(frontMs(level), step) + step;
+    if (level > 0 && frontMs(level - 1) != std::numeric_limits<qint64>::max())
+        cut = qMin(cut, floorTo(frontMs(level - 1), step));
+    if (cut <= frontMs(level))
+        return false;
     trimTo(level, cut);
+    return true;
 }
 
 void HistorySeries::trimTo(int level, qint64 cutMs)

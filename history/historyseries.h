@@ -58,8 +58,9 @@ public:
     qint64 bytes(int level) const;
     // The oldest time a level holds; max when it holds nothing.
     qint64 frontMs(int level) const;
-    // Frees about one block of a level (and everything finer before it).
-    void trimFront(int level);
+    // Frees about one block of a level (and everything finer before it);
+    // false when it has nothing it may give up.
+    bool trimFront(int level);
 
     // Every numeric sample starting in [fromMs, toMs], oldest first, from
     // fromLevel where that covers them, else from the finest coarser level.
@@ -81,6 +82,17 @@ private:
     qint64 regionEnd(int level, int fromLevel) const
     {
         return level == fromLevel ? std::numeric_limits<qint64>::max() : coverFrom[level - 1];
+    }
+    // The part of [fromMs, toMs] that a level serves; false when none.
+    bool region(int level, int fromLevel, qint64 fromMs, qint64 toMs, qint64 &low,
+                qint64 &high) const
+    {
+        const qint64 end = regionEnd(level, fromLevel);
+        if (end == std::numeric_limits<qint64>::min())
+            return false;
+        low = qMax(fromMs, coverFrom[level]);
+        high = end == std::numeric_limits<qint64>::max() ? toMs : qMin(toMs, end - 1);
+        return low <= high;
     }
     int pieceOf(qint64 globalIndex) const;
     template <typename F> void visitLevel(int level, qint64 low, qint64 high, F &f) const
@@ -107,10 +119,8 @@ template <typename F>
 void HistorySeries::visit(int fromLevel, qint64 fromMs, qint64 toMs, F &&f) const
 {
     for (int level = Levels; level >= fromLevel; --level) {
-        const qint64 low = qMax(fromMs, coverFrom[level]);
-        const qint64 end = regionEnd(level, fromLevel);
-        const qint64 high = end == std::numeric_limits<qint64>::max() ? toMs : qMin(toMs, end - 1);
-        if (low > high)
+        qint64 low, high;
+        if (!region(level, fromLevel, fromMs, toMs, low, high))
             continue;
         if (level == 0) {
             qint64 i = raw.lowerBound(low, [](const Raw &r, qint64 t) { return r.timeMs < t; });
@@ -138,10 +148,8 @@ template <typename R, typename B>
 void HistorySeries::visitRows(qint64 fromMs, qint64 toMs, R &&rawRow, B &&bucketRow) const
 {
     for (int level = Levels; level >= 0; --level) {
-        const qint64 low = qMax(fromMs, coverFrom[level]);
-        const qint64 end = regionEnd(level, 0);
-        const qint64 high = end == std::numeric_limits<qint64>::max() ? toMs : qMin(toMs, end - 1);
-        if (low > high)
+        qint64 low, high;
+        if (!region(level, 0, fromMs, toMs, low, high))
             continue;
         if (level == 0) {
             qint64 i = raw.lowerBound(low, [](const Raw &r, qint64 t) { return r.timeMs < t; });

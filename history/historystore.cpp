@@ -158,24 +158,23 @@ void HistoryStore::keepBudget()
             rest += series.bytes() - rawBytes;
         }
         // The oldest data goes first: full resolution over its share, then
-        // the finest bucket level that still holds something.
-        int level = -1;
-        if (raw > rawBudget)
-            level = 0;
-        else if (rest > bucketBudget)
-            for (int l = 1; l < HistorySeries::Levels && level < 0; ++l)
-                for (const HistorySeries &series : m_series)
-                    if (series.frontMs(l) != std::numeric_limits<qint64>::max())
-                        level = l;
-        if (level < 0)
+        // the finest bucket level that still has some older than the level below.
+        const int from = raw > rawBudget ? 0 : 1;
+        const int to = raw > rawBudget ? 0 : rest > bucketBudget ? HistorySeries::Levels - 1 : -1;
+        bool trimmed = false;
+        for (int level = from; level <= to && !trimmed; ++level) {
+            std::vector<HistorySeries *> order;
+            for (HistorySeries &series : m_series)
+                order.push_back(&series);
+            std::sort(order.begin(), order.end(), [level](HistorySeries *a, HistorySeries *b) {
+                return a->frontMs(level) < b->frontMs(level);
+            });
+            for (HistorySeries *series : order)
+                if ((trimmed = series->trimFront(level)))
+                    break;
+        }
+        if (!trimmed)
             return;
-        HistorySeries *oldest = nullptr;
-        for (HistorySeries &series : m_series)
-            if (!oldest || series.frontMs(level) < oldest->frontMs(level))
-                oldest = &series;
-        if (!oldest || oldest->frontMs(level) == std::numeric_limits<qint64>::max())
-            return;
-        oldest->trimFront(level);
     }
 }
 
