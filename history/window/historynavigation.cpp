@@ -37,8 +37,8 @@ bool HistoryNavigation::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     // Only these: others come also while the plot is being destroyed.
-    if (type != QEvent::Wheel && type != QEvent::MouseButtonPress &&
-        type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+    if (type != QEvent::Wheel && type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonRelease)
         return false;
     if (watched != plot->canvas())
         return false;

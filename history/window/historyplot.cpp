@@ -62,7 +62,6 @@ QList<HistoryPlot::Layout> HistoryPlot::layoutFor(const QList<HistoryStore::Key>
     return plots;
 }
 
-
 HistoryPlot::HistoryPlot(const Layout &layout, QWidget *parent)
     : QwtPlot(parent), m_instrument(layout.quantities.value(0).key.first),
       m_quantities(layout.quantities)

@@ -9,8 +9,10 @@
 #include "historystatisticstable.h"
 #include "historystore.h"
 #include "historywindow.h"
+#include "languagetext.h"
 #include "mainwindow.h"
 #include "recordingreader.h"
+#include "settinginfo.h"
 #include "testenvironment.h"
 
 #include <QApplication>
@@ -34,8 +36,12 @@ const qint64 kStart = QDateTime(QDate(2026, 3, 2), QTime(9, 0)).toMSecsSinceEpoc
 Reading reading(qint64 ms, const QString &instrument, const QString &quantity, double value,
                 const QString &unit)
 {
-    return {QDateTime::fromMSecsSinceEpoch(ms), instrument, quantity, QString::number(value),
-            unit, QString()};
+    return {QDateTime::fromMSecsSinceEpoch(ms),
+            instrument,
+            quantity,
+            QString::number(value),
+            unit,
+            QString()};
 }
 
 // One reading a second over [from, to).
@@ -61,6 +67,16 @@ bool orangeInColumn(const QImage &image, int x, int fromY = 0, int toY = -1)
     return false;
 }
 
+// A press, one move and a release (QTest's mouseMove only moves the pointer).
+void drag(QWidget *widget, Qt::MouseButton button, QPoint from, QPoint to)
+{
+    QTest::mousePress(widget, button, Qt::NoModifier, from);
+    QMouseEvent move(QEvent::MouseMove, to, widget->mapToGlobal(to), Qt::NoButton, button,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+    QTest::mouseRelease(widget, button, Qt::NoModifier, to);
+}
+
 QString cell(HistoryWindow &window, int row, int column)
 {
     auto *table = window.findChild<QTableWidget *>("tableWidget_statistics");
@@ -74,7 +90,12 @@ class TestHistoryWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { TestEnvironment::writeSettings({{"ids_LanguageType/LanguageType", 2}}); }
+    void initTestCase()
+    {
+        TestEnvironment::writeSettings({{"ids_LanguageType/LanguageType", 2}});
+        loadSettings();
+        loadLanguage();
+    }
     void spansAndLiveFollowing();
     void zoomAndPanPauseFollowing();
     void statisticsAndCursorsFollowTheRange();
@@ -86,7 +107,8 @@ private slots:
 void TestHistoryWindow::spansAndLiveFollowing()
 {
     HistoryStore store;
-    fill(store, "multimeter", "reading", "V", kStart, kStart + 7200 * 1000, [](qint64) { return 1; });
+    fill(store, "multimeter", "reading", "V", kStart, kStart + 7200 * 1000,
+         [](qint64) { return 1; });
     HistoryWindow window(&store);
     window.show();
     const qint64 last = store.lastTimeMs();
@@ -138,9 +160,7 @@ void TestHistoryWindow::zoomAndPanPauseFollowing()
     live->click();
     QVERIFY(window.isFollowing());
     QCOMPARE(window.toMs(), last);
-    QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, middle);
-    QTest::mouseMove(canvas, middle + QPoint(100, 0));
-    QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, middle + QPoint(100, 0));
+    drag(canvas, Qt::LeftButton, middle, middle + QPoint(100, 0));
     QVERIFY(!window.isFollowing());
     const double msPerPixel = 600000.0 / canvas->width();
     QVERIFY(qAbs(window.toMs() - (last - qint64(100 * msPerPixel))) < 2 * msPerPixel);
@@ -148,13 +168,21 @@ void TestHistoryWindow::zoomAndPanPauseFollowing()
     // A band with the right button zooms into the range it spans.
     const qint64 a = plot->xToTime(50);
     const qint64 b = plot->xToTime(150);
-    QTest::mousePress(canvas, Qt::RightButton, Qt::NoModifier, QPoint(50, 20));
-    QTest::mouseMove(canvas, QPoint(150, 30));
-    QTest::mouseRelease(canvas, Qt::RightButton, Qt::NoModifier, QPoint(150, 30));
+    drag(canvas, Qt::RightButton, QPoint(50, 20), QPoint(150, 30));
     QCOMPARE(window.fromMs(), a);
     QCOMPARE(window.toMs(), b);
     live->click();
     QCOMPARE(window.toMs() - window.fromMs(), qint64(600000));
+
+    // A click places a cursor, a drag that starts on it moves it, and
+    // neither pauses following.
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(100, 40));
+    const double pixelMs = 600000.0 / canvas->width();
+    QVERIFY(qAbs(window.cursor(0) - plot->xToTime(100)) <= pixelMs);
+    drag(canvas, Qt::LeftButton, QPoint(101, 40), QPoint(200, 40));
+    QVERIFY(qAbs(window.cursor(0) - plot->xToTime(200)) <= pixelMs);
+    QCOMPARE(window.cursor(1), qint64(-1));
+    QVERIFY(window.isFollowing());
 }
 
 void TestHistoryWindow::statisticsAndCursorsFollowTheRange()
@@ -266,13 +294,14 @@ void TestHistoryWindow::sessionStoreAndDamagedRecording()
     QTRY_VERIFY(!opened->isLoading() && opened->store());
     auto *label = opened->findChild<QLabel *>("label_recording");
     QVERIFY(label->isVisible());
-    QCOMPARE(label->text(), HistoryNames::text("ids_readResult")
-                                    .arg(expected.rows)
-                                    .arg(2)
-                                    .arg(expected.skippedMalformed)
-                                    .arg(expected.skippedBadTime)
-                                    .arg(expected.skippedBadValue) +
-                                " " + HistoryNames::text("ids_firstSkipped").arg(expected.firstSkippedLine));
+    QCOMPARE(label->text(),
+             HistoryNames::text("ids_readResult")
+                     .arg(expected.rows)
+                     .arg(2)
+                     .arg(expected.skippedMalformed)
+                     .arg(expected.skippedBadTime)
+                     .arg(expected.skippedBadValue) +
+                 " " + HistoryNames::text("ids_firstSkipped").arg(expected.firstSkippedLine));
     QCOMPARE(opened->store()->keys(), window.history()->keys());
 }
 
