@@ -68,6 +68,8 @@ HistoryPlot::HistoryPlot(const Layout &layout, QWidget *parent)
 {
     setObjectName(QStringLiteral("plot_") + layout.name);
     setAutoReplot(false);
+    // Five plots and the table share the window: each may shrink this far.
+    setMinimumSize(200, 70);
     setAutoFillBackground(true);
     QPalette look = palette();
     look.setColor(QPalette::Window, kBackground);
@@ -77,15 +79,18 @@ HistoryPlot::HistoryPlot(const Layout &layout, QWidget *parent)
     auto *plotCanvas = new QwtPlotCanvas;
     plotCanvas->setFrameStyle(QFrame::NoFrame);
     plotCanvas->setPalette(look);
-    plotCanvas->setAutoFillBackground(true);
-    // Drawn straight onto the widget: the window redraws a few times a second
-    // at most and a backing pixmap would double the work.
-    plotCanvas->setPaintAttribute(QwtPlotCanvas::BackingStore, false);
     setCanvas(plotCanvas);
     setCanvasBackground(kBackground);
     plotLayout()->setCanvasMargin(0);
 
-    setAxisScaleDraw(xBottom, new QwtDateScaleDraw(Qt::LocalTime));
+    auto *timeScale = new QwtDateScaleDraw(Qt::LocalTime);
+    // Wall-clock times; the date only where the ticks are days apart.
+    timeScale->setDateFormat(QwtDate::Millisecond, QStringLiteral("hh:mm:ss.zzz"));
+    timeScale->setDateFormat(QwtDate::Second, QStringLiteral("hh:mm:ss"));
+    timeScale->setDateFormat(QwtDate::Minute, QStringLiteral("hh:mm"));
+    timeScale->setDateFormat(QwtDate::Hour, QStringLiteral("hh:mm"));
+    timeScale->setDateFormat(QwtDate::Day, QStringLiteral("ddd dd MMM"));
+    setAxisScaleDraw(xBottom, timeScale);
     setAxisScaleEngine(xBottom, new QwtDateScaleEngine(Qt::LocalTime));
     enableAxis(yRight, true);
     for (int axis : {int(yLeft), int(yRight)}) {

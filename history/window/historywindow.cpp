@@ -39,6 +39,7 @@ HistoryWindow::HistoryWindow(const HistoryStore *store, QWidget *parent)
     ui->label_recording->hide();
     ui->splitter->setStretchFactor(0, 3);
     ui->splitter->setStretchFactor(1, 1);
+    ui->splitter->setSizes({520, 170});
 
     m_openAction = new QAction(this);
     m_openAction->setShortcut(QKeySequence::Open);
