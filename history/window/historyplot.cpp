@@ -129,17 +129,54 @@ QString HistoryPlot::axisUnit(int axis) const
 
 void HistoryPlot::setNames(const QString &instrumentName, const QStringList &names)
 {
+    m_instrumentName = instrumentName;
+    m_quantityNames = names;
+    showNames();
+}
+
+void HistoryPlot::showNames()
+{
+    // The units go with the names: axis titles would differ in width from
+    // plot to plot and shift the canvases apart.
     QString html = QStringLiteral("<span style='color:%1;'>%2</span>&nbsp;&nbsp;")
-                       .arg(kScaleText.name(), instrumentName.toHtmlEscaped());
-    for (int i = 0; i < names.size() && i < m_quantities.size(); ++i)
+                       .arg(kScaleText.name(), m_instrumentName.toHtmlEscaped());
+    for (int i = 0; i < m_quantityNames.size() && i < m_quantities.size(); ++i) {
+        const QString &unit = m_axisUnits[m_quantities[i].axis];
+        const QString name =
+            unit.isEmpty() ? m_quantityNames[i]
+                           : m_quantityNames[i] + QStringLiteral(" (") + unit + QLatin1Char(')');
         html += QStringLiteral("<span style='color:%1;'>%2</span>&nbsp;&nbsp;")
-                    .arg(m_quantities[i].colour.name(), names[i].toHtmlEscaped());
+                    .arg(m_quantities[i].colour.name(), name.toHtmlEscaped());
+    }
+    if (html == m_namesHtml)
+        return;
+    m_namesHtml = html;
     QwtText text(html, QwtText::RichText);
     text.setRenderFlags(Qt::AlignLeft | Qt::AlignTop);
     QFont font = text.font();
     font.setBold(true);
     text.setFont(font);
     m_names->setText(text);
+}
+
+void HistoryPlot::alignValueAxes(const QList<HistoryPlot *> &plots)
+{
+    for (int axis : {int(yLeft), int(yRight)}) {
+        int extent = kValueAxisExtent;
+        for (HistoryPlot *plot : plots) {
+            plot->updateAxes();
+            QwtAbstractScaleDraw *draw = plot->axisScaleDraw(axis);
+            const int minimum = int(draw->minimumExtent());
+            draw->setMinimumExtent(0);
+            extent = qMax(extent, int(std::ceil(draw->extent(plot->axisWidget(axis)->font()))));
+            draw->setMinimumExtent(minimum);
+        }
+        for (HistoryPlot *plot : plots)
+            if (int(plot->axisScaleDraw(axis)->minimumExtent()) != extent) {
+                plot->axisScaleDraw(axis)->setMinimumExtent(extent);
+                plot->updateLayout();
+            }
+    }
 }
 
 void HistoryPlot::showTimeAxis(bool shown)
@@ -166,6 +203,7 @@ void HistoryPlot::refresh(const HistoryStore &store, qint64 fromMs, qint64 toMs)
         m_curves[i]->setPieces(pieces[i], m_axisUnits[m_quantities[i].axis]);
     scaleAxis(yLeft, fromMs, toMs);
     scaleAxis(yRight, fromMs, toMs);
+    showNames();
 
     const QList<HistoryAlarmSpan> alarms = store.alarms(fromMs, toMs);
     int used = 0;
@@ -207,20 +245,11 @@ void HistoryPlot::scaleAxis(int axis, qint64 fromMs, qint64 toMs)
     if (!any && axis == yRight) {
         // Nothing on the right: it repeats the left scale.
         setAxisScaleDiv(yRight, axisScaleDiv(yLeft));
-        setAxisTitle(yRight, QwtText());
         return;
     }
     // A little room above and below, and a flat line in the middle.
     const double margin = high > low ? (high - low) * 0.08 : qMax(std::abs(high) * 0.05, 0.5);
     setAxisScale(axis, low - margin, high + margin);
-    QwtText title(m_axisUnits[axis]);
-    for (const Quantity &quantity : m_quantities)
-        if (quantity.axis == axis) {
-            title.setColor(m_quantities.size() > 1 && axis == yRight ? quantity.colour
-                                                                     : kScaleText);
-            break;
-        }
-    setAxisTitle(axis, title);
 }
 
 void HistoryPlot::setCursors(qint64 first, qint64 second)

@@ -48,6 +48,9 @@ public:
     // The names in the top left corner, in the curves' colours.
     void setNames(const QString &instrumentName, const QStringList &names);
     void showTimeAxis(bool shown);
+    // Gives the value axes of all plots the width of the widest, so their
+    // canvases and time axes line up.
+    static void alignValueAxes(const QList<HistoryPlot *> &plots);
     // Takes the curves and alarms of [fromMs, toMs] from the store and scales
     // the value axes to them; replot() draws them.
     void refresh(const HistoryStore &store, qint64 fromMs, qint64 toMs);
@@ -60,6 +63,7 @@ public:
 
 private:
     void scaleAxis(int axis, qint64 fromMs, qint64 toMs);
+    void showNames();
 
     QString m_instrument;
     QList<Quantity> m_quantities;
@@ -68,4 +72,7 @@ private:
     QwtPlotMarker *m_cursors[2] = {nullptr, nullptr};
     QwtPlotTextLabel *m_names = nullptr;
     QString m_axisUnits[QwtPlot::axisCnt];
+    QString m_instrumentName;
+    QStringList m_quantityNames;
+    QString m_namesHtml;
 };

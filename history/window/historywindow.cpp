@@ -39,7 +39,7 @@ HistoryWindow::HistoryWindow(const HistoryStore *store, QWidget *parent)
     ui->label_recording->hide();
     ui->splitter->setStretchFactor(0, 3);
     ui->splitter->setStretchFactor(1, 1);
-    ui->splitter->setSizes({520, 170});
+    ui->splitter->setSizes({560, 240});
 
     m_openAction = new QAction(this);
     m_openAction->setShortcut(QKeySequence::Open);
@@ -77,7 +77,7 @@ HistoryWindow::HistoryWindow(const HistoryStore *store, QWidget *parent)
     });
     applyLanguage();
     ui->comboBox_span->setCurrentIndex(m_span);
-    resize(980, 760);
+    resize(1000, 860);
 }
 
 HistoryWindow *HistoryWindow::forRecording(const QString &path, QWidget *parent)
@@ -244,8 +244,10 @@ void HistoryWindow::redraw()
         m_plots[i]->refresh(*m_store, m_fromMs, m_toMs);
         m_plots[i]->setCursors(m_cursors[0], m_cursors[1]);
         m_navigations[i]->setCursors(m_cursors[0], m_cursors[1]);
-        m_plots[i]->replot();
     }
+    HistoryPlot::alignValueAxes(m_plots);
+    for (HistoryPlot *plot : m_plots)
+        plot->replot();
     HistoryStatisticsTable::Range range;
     range.fromMs = m_fromMs;
     range.toMs = m_toMs;

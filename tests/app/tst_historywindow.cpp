@@ -27,6 +27,7 @@
 #include <functional>
 
 #include <qwt_plot_canvas.h>
+#include <qwt_scale_div.h>
 #include <qwt_scale_map.h>
 
 namespace {
@@ -100,8 +101,10 @@ private slots:
     void zoomAndPanPauseFollowing();
     void statisticsAndCursorsFollowTheRange();
     void curvesAndGapsInPixels();
+    void unitChangesAndAlignedPlots();
     void sessionStoreAndDamagedRecording();
     void exportedCsvOpensWithTheSameStatistics();
+    void languageSwitchAndUnreadableFiles();
 };
 
 void TestHistoryWindow::spansAndLiveFollowing()
@@ -263,6 +266,41 @@ void TestHistoryWindow::curvesAndGapsInPixels()
     QVERIFY(!orangeInColumn(image, x30));
 }
 
+void TestHistoryWindow::unitChangesAndAlignedPlots()
+{
+    HistoryStore store;
+    // 5 V for 20 s, then 1000 Ω: the axis takes the newest unit, and the
+    // volts are a band, not scaled into ohms.
+    fill(store, "multimeter", "reading", "V", kStart, kStart + 20000, [](qint64) { return 5; });
+    fill(store, "multimeter", "reading", "Ω", kStart + 20000, kStart + 40000,
+         [](qint64) { return 1000; });
+    fill(store, "hotair", "air_speed", "%", kStart, kStart + 40000, [](qint64) { return 60; });
+    fill(store, "power", "current", "A", kStart, kStart + 40000, [](qint64) { return 0.5; });
+    HistoryWindow window(&store);
+    window.resize(800, 700);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.setRange(kStart, kStart + 40000);
+    HistoryPlot *meter = window.findChild<HistoryPlot *>("plot_multimeter");
+    QVERIFY(meter);
+    QCOMPARE(meter->axisUnit(QwtPlot::yLeft), QString("Ω"));
+    const QwtScaleDiv &scale = meter->axisScaleDiv(QwtPlot::yLeft);
+    QVERIFY(scale.lowerBound() > 900 && scale.upperBound() < 1100);
+    const QImage image = canvasImage(meter);
+    // Below the band's label no line: the volts are not drawn on the ohm scale.
+    QVERIFY(!orangeInColumn(image, int(meter->timeToX(kStart + 10000)), 24));
+    QVERIFY(orangeInColumn(image, int(meter->timeToX(kStart + 30000))));
+    window.setRange(kStart, kStart + 15000);
+    QCOMPARE(meter->axisUnit(QwtPlot::yLeft), QString("V"));
+
+    // Whatever their axes show, the canvases line up under one time axis.
+    QCOMPARE(window.plots().size(), 3);
+    for (HistoryPlot *plot : window.plots()) {
+        QCOMPARE(plot->canvas()->geometry().left(), meter->canvas()->geometry().left());
+        QCOMPARE(plot->canvas()->width(), meter->canvas()->width());
+    }
+}
+
 void TestHistoryWindow::sessionStoreAndDamagedRecording()
 {
     TestEnvironment::writeSettings({{"ids_LanguageType/LanguageType", 2}});
@@ -334,6 +372,34 @@ void TestHistoryWindow::exportedCsvOpensWithTheSameStatistics()
         QCOMPARE(after[i].maximum, before[i].maximum);
         QVERIFY(qAbs(after[i].mean - before[i].mean) < 1e-9);
     }
+}
+
+void TestHistoryWindow::languageSwitchAndUnreadableFiles()
+{
+    TestEnvironment::writeSettings({{"ids_LanguageType/LanguageType", 2}});
+    MainWindow window;
+    window.actHistoryClick();
+    HistoryWindow *history = window.historyWindow();
+    QCOMPARE(history->windowTitle(), QString("History"));
+    window.LanguageChangedToGerman();
+    QCOMPARE(history->windowTitle(), QString("Verlauf"));
+    QCOMPARE(history->findChild<QComboBox *>("comboBox_span")->itemText(3), QString("Alles"));
+
+    QTemporaryDir dir;
+    QFile foreign(dir.filePath("notes.txt"));
+    QVERIFY(foreign.open(QIODevice::WriteOnly));
+    foreign.write("shopping list\nmilk\n");
+    foreign.close();
+    for (const QString &name : {QString("missing.csv"), QString("notes.txt")}) {
+        HistoryWindow *opened = window.openRecording(dir.filePath(name));
+        QTRY_VERIFY(!opened->isLoading() && opened->store());
+        const QString text = opened->findChild<QLabel *>("label_recording")->text();
+        QVERIFY2(text.contains(name), qPrintable(text));
+        QVERIFY(opened->store()->isEmpty());
+        QVERIFY(opened->plots().isEmpty());
+        opened->close();
+    }
+    window.LanguageChangedToEnglish();
 }
 
 KORVANTA_TEST_MAIN(QApplication, TestHistoryWindow)
