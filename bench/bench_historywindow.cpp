@@ -5,6 +5,7 @@
 #include "historywindow.h"
 #include "languagetext.h"
 #include "settinginfo.h"
+#include "solderingstatistics.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -92,6 +93,42 @@ BENCHMARK(BM_HistoryRedraw)
     ->Arg(600)
     ->Arg(3600)
     ->Arg(6 * 3600)
+    ->Arg(24 * 3600)
+    ->Unit(benchmark::kMillisecond);
+
+// The parts of a redraw that the store does: every quantity's curve at a
+// sample per pixel column of a 1280-pixel window, and the table's statistics.
+void BM_HistoryCurves(benchmark::State &state)
+{
+    HistoryStore &store = dayStore();
+    const qint64 span = state.range(0) * 1000;
+    const qint64 last = store.lastTimeMs();
+    const QList<HistoryStore::Key> keys = store.keys();
+    for (auto _ : state)
+        for (const HistoryStore::Key &key : keys)
+            benchmark::DoNotOptimize(store.curve(key, last - span, last, 1150));
+}
+BENCHMARK(BM_HistoryCurves)
+    ->ArgName("span_s")
+    ->Arg(60)
+    ->Arg(3600)
+    ->Arg(24 * 3600)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_HistoryStatistics(benchmark::State &state)
+{
+    HistoryStore &store = dayStore();
+    const qint64 span = state.range(0) * 1000;
+    const qint64 last = store.lastTimeMs();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(store.statistics(last - span, last));
+        benchmark::DoNotOptimize(SolderingStatistics::of(store, last - span, last, 5, 10));
+    }
+}
+BENCHMARK(BM_HistoryStatistics)
+    ->ArgName("span_s")
+    ->Arg(60)
+    ->Arg(3600)
     ->Arg(24 * 3600)
     ->Unit(benchmark::kMillisecond);
 

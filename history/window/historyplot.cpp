@@ -187,8 +187,9 @@ void HistoryPlot::showTimeAxis(bool shown)
 void HistoryPlot::refresh(const HistoryStore &store, qint64 fromMs, qint64 toMs)
 {
     setAxisScale(xBottom, double(fromMs), double(toMs));
-    // Two samples per pixel: enough for a band to show every peak.
-    const int maxSamples = qMax(200, 2 * qMax(canvas()->width(), 100));
+    // A sample per pixel column: each keeps its minimum and maximum, so the
+    // band shows every peak.
+    const int maxSamples = qMax(200, canvas()->width());
     QList<QList<HistoryCurvePiece>> pieces;
     for (const Quantity &quantity : m_quantities)
         pieces << store.curve(quantity.key, fromMs, toMs, maxSamples);
