@@ -41,7 +41,10 @@ void HistoryStatisticsTable::setHeaders(QTableWidget *table)
     table->setColumnCount(ColumnCount);
     table->setHorizontalHeaderLabels(labels);
     table->verticalHeader()->hide();
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Fitted when rows come or go, not at every new value: measuring every
+    // cell a few times a second costs more than the plots.
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    table->resizeColumnsToContents();
 }
 
 void HistoryStatisticsTable::fill(QTableWidget *table, const HistoryStore &store,
@@ -50,6 +53,7 @@ void HistoryStatisticsTable::fill(QTableWidget *table, const HistoryStore &store
     const QList<HistoryStatistics> rows = store.statistics(range.fromMs, range.toMs);
     const QList<SolderingStatistics> stations = SolderingStatistics::of(
         store, range.fromMs, range.toMs, range.ironTolerance, range.hotairTolerance);
+    const bool newRows = table->rowCount() != rows.size();
     table->setRowCount(rows.size());
     for (int row = 0; row < rows.size(); ++row) {
         const HistoryStatistics &stats = rows[row];
@@ -93,4 +97,6 @@ void HistoryStatisticsTable::fill(QTableWidget *table, const HistoryStore &store
         put(table, row, LongestRecovery,
             station ? number(station->longestRecoverySeconds) : QString());
     }
+    if (newRows)
+        table->resizeColumnsToContents();
 }

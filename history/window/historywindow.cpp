@@ -25,6 +25,7 @@ namespace {
 const qint64 kSpanMs[] = {60 * 1000, 10 * 60 * 1000, 60 * 60 * 1000, -1};
 // Redraws while following, at most: enough to look live, little work.
 const int kRedrawIntervalMs = 250;
+const qint64 kTableIntervalMs = 1000;
 
 } // namespace
 
@@ -72,8 +73,11 @@ HistoryWindow::HistoryWindow(const HistoryStore *store, QWidget *parent)
     m_timer = new QTimer(this);
     m_timer->setInterval(kRedrawIntervalMs);
     connect(m_timer, &QTimer::timeout, this, [this] {
-        if (m_following && m_store && m_store->lastTimeMs() != m_shownLastMs)
+        if (m_following && m_store && m_store->lastTimeMs() != m_shownLastMs) {
+            m_timerTick = true;
             refresh();
+            m_timerTick = false;
+        }
     });
     applyLanguage();
     ui->comboBox_span->setCurrentIndex(m_span);
@@ -248,6 +252,18 @@ void HistoryWindow::redraw()
     HistoryPlot::alignValueAxes(m_plots);
     for (HistoryPlot *plot : m_plots)
         plot->replot();
+    if (m_cursors[0] >= 0 && m_cursors[1] >= 0)
+        ui->label_cursors->setText(
+            HistoryNames::text("ids_cursorSpan")
+                .arg(QLocale().toString(std::abs(m_cursors[1] - m_cursors[0]) / 1000.0, 'f', 3)));
+    else
+        ui->label_cursors->setText(HistoryNames::text("ids_cursorHint"));
+    // While following, the table is filled once a second: its texts cost
+    // more to lay out than the plots to draw.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (m_timerTick && now - m_tableFilledMs < kTableIntervalMs)
+        return;
+    m_tableFilledMs = now;
     HistoryStatisticsTable::Range range;
     range.fromMs = m_fromMs;
     range.toMs = m_toMs;
@@ -256,12 +272,6 @@ void HistoryWindow::redraw()
     range.ironTolerance = m_ironTolerance;
     range.hotairTolerance = m_hotairTolerance;
     HistoryStatisticsTable::fill(ui->tableWidget_statistics, *m_store, range);
-    if (m_cursors[0] >= 0 && m_cursors[1] >= 0)
-        ui->label_cursors->setText(
-            HistoryNames::text("ids_cursorSpan")
-                .arg(QLocale().toString(std::abs(m_cursors[1] - m_cursors[0]) / 1000.0, 'f', 3)));
-    else
-        ui->label_cursors->setText(HistoryNames::text("ids_cursorHint"));
 }
 
 void HistoryWindow::placeCursor(qint64 timeMs)

@@ -96,6 +96,8 @@ private:
     qint64 m_fromMs = 0;
     qint64 m_toMs = 0;
     qint64 m_shownLastMs = -2;
+    qint64 m_tableFilledMs = 0;
+    bool m_timerTick = false;
     qint64 m_cursors[2] = {-1, -1};
     int m_nextCursor = 0;
     double m_ironTolerance = 0;
