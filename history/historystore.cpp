@@ -49,10 +49,11 @@ void HistoryStore::add(const QList<Reading> &readings)
     // The readings of a frame share their time: convert it once.
     const QDateTime *lastTime = nullptr;
     qint64 timeMs = 0;
+    int offset = 0;
     for (const Reading &reading : readings) {
         if (!lastTime || !(reading.time == *lastTime)) {
             lastTime = &reading.time;
-            timeMs = reading.time.toMSecsSinceEpoch();
+            timeMs = epochMs(reading.time, offset);
         }
         if (reading.quantity == QLatin1String("alarm")) {
             addAlarmRow(reading);
@@ -62,9 +63,33 @@ void HistoryStore::add(const QList<Reading> &readings)
         const int index = seriesIndex(reading.instrument, reading.quantity);
         noteTime(timeMs);
         if (m_series[size_t(index)].add(timeMs, parsed.value, parsed.decimals, reading.unit,
-                                        reading.detail, &reading.time, 0, m_options.gapMs))
+                                        reading.detail, nullptr, offset, m_options.gapMs))
             keepBudget();
     }
+}
+
+qint64 HistoryStore::epochMs(const QDateTime &time, int &utcOffset)
+{
+    if (time.timeSpec() != Qt::LocalTime) {
+        utcOffset = time.offsetFromUtc();
+        return time.toMSecsSinceEpoch();
+    }
+    // Local time asks the system's time zone (a file lookup) at each
+    // conversion. Its offset changes only on a quarter hour, so it is asked
+    // once per quarter hour of local time; date() and time() are local already.
+    const QDate date = time.date();
+    if (!date.isValid())
+        return time.toMSecsSinceEpoch();
+    const qint64 local =
+        (date.toJulianDay() - 2440588) * 86400000LL + time.time().msecsSinceStartOfDay();
+    const qint64 quarter = 15 * 60 * 1000;
+    const qint64 window = local >= 0 ? local / quarter : -((-local + quarter - 1) / quarter);
+    if (window != m_offsetWindow) {
+        m_offsetWindow = window;
+        m_localOffsetMs = local - time.toMSecsSinceEpoch();
+    }
+    utcOffset = int(m_localOffsetMs / 1000);
+    return local - m_localOffsetMs;
 }
 
 void HistoryStore::addValue(const QString &instrument, const QString &quantity, qint64 timeMs,
