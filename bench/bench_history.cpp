@@ -52,8 +52,10 @@ public:
         switch (n % 4) {
         case 0: {
             // A function every 5 s, one of them an open circuit.
-            static const char *const units[][3] = {{"V", "DC voltage", ""}, {"mV", "DC voltage", ""},
-                                                   {"V", "AC voltage", ""},  {"KΩ", "resistance", ""},
+            static const char *const units[][3] = {{"V", "DC voltage", ""},
+                                                   {"mV", "DC voltage", ""},
+                                                   {"V", "AC voltage", ""},
+                                                   {"KΩ", "resistance", ""},
                                                    {"MΩ", "resistance", "OL"}};
             const auto &f = units[(qint64(s) / 5) % 5];
             readings = &meter;
@@ -74,7 +76,8 @@ public:
             break;
         default:
             readings = &hotair;
-            hotair[1].value = QString::number(qMin(300.0, 22 + s * 8) - std::fabs(std::sin(s)), 'f', 0);
+            hotair[1].value =
+                QString::number(qMin(300.0, 22 + s * 8) - std::fabs(std::sin(s)), 'f', 0);
             hotair[2].value = QString::number(40 + 10 * (qint64(s) / 12 % 3), 'f', 0);
         }
         for (Reading &reading : *readings)
@@ -212,7 +215,11 @@ void BM_Statistics(benchmark::State &state)
     for (auto _ : state)
         benchmark::DoNotOptimize(store.statistics(to - state.range(0) * 1000 + 1, to));
 }
-BENCHMARK(BM_Statistics)->ArgName("seconds")->Arg(600)->Arg(24 * 3600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Statistics)
+    ->ArgName("seconds")
+    ->Arg(600)
+    ->Arg(24 * 3600)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_ReadMillionRowCsv(benchmark::State &state)
 {

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <ctime>
 
 namespace {
 
@@ -81,6 +82,27 @@ private slots:
         QCOMPARE(part[1].mean, 2.5);
         QCOMPARE(store.firstTimeMs(), T0);
         QCOMPARE(store.lastTimeMs(), T0 + 3000);
+    }
+
+    void localTimesKeepTheirInstantAcrossDaylightSaving()
+    {
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        // 2024-03-31 00:00 to 05:00 local, the clocks going from 02:00 to 03:00.
+        const qint64 from = QDateTime(QDate(2024, 3, 31), QTime(0, 0)).toMSecsSinceEpoch();
+        HistoryStore store;
+        QList<qint64> times;
+        for (qint64 ms = from; ms < from + 4 * 3600000; ms += 7 * 60000 + 13) {
+            times << ms;
+            store.add({{QDateTime::fromMSecsSinceEpoch(ms), "power", "voltage", "1", "V", ""}});
+        }
+        const QList<Reading> back = store.readings(from, from + 5 * 3600000);
+        QCOMPARE(back.size(), times.size());
+        for (int i = 0; i < back.size(); ++i)
+            QCOMPARE(back[i].time.toMSecsSinceEpoch(), times[i]);
+        QCOMPARE(back.first().time.offsetFromUtc(), 3600);
+        qunsetenv("TZ");
+        tzset();
     }
 
     void piecesBreakAtGapsUnitsOverloadsAndClosedPort()
