@@ -235,25 +235,37 @@ QList<HistoryCurvePiece> HistoryStore::curve(const Key &key, qint64 fromMs, qint
 }
 
 // A bucket counts when its first reading lies in the range (it is counted
-// whole then): buckets do not say how their readings spread over time. Whole
-// buckets of a coarse level serve the middle of a long range, the finest
-// samples its ends; both give the same sums as the finest samples alone.
-QList<HistoryStatistics> HistoryStore::statistics(qint64 fromMs, qint64 toMs) const
+// whole then): buckets do not say how their readings spread over time. The
+// range is served by whole buckets of the coarsest level that fit in it,
+// their edges by finer levels in turn, which gives the same sums as the finest
+// samples alone and costs a few hundred samples for any range.
+template <typename F>
+static void visitExact(const HistorySeries &series, int level, qint64 fromMs, qint64 toMs, F &f)
 {
-    QList<HistoryStatistics> rows;
     if (fromMs > toMs)
-        return rows;
-    const qint64 span = toMs - fromMs + 1;
-    int level = 0;
-    while (level < HistorySeries::Levels && HistorySeries::width(level + 1) * 8 <= span)
-        ++level;
+        return;
+    if (level == 0) {
+        series.visit(0, fromMs, toMs, f);
+        return;
+    }
     const qint64 width = HistorySeries::width(level);
     const auto floorTo = [width](qint64 t) {
         return t >= 0 ? t / width * width : -((-t + width - 1) / width) * width;
     };
-    const qint64 innerFrom = level > 0 ? floorTo(fromMs + width - 1) : toMs + 1;
-    const qint64 innerEnd = level > 0 ? floorTo(toMs + 1) : toMs + 1;
+    const qint64 innerFrom = floorTo(fromMs + width - 1);
+    const qint64 innerEnd = floorTo(toMs + 1);
+    if (innerFrom >= innerEnd) {
+        visitExact(series, level - 1, fromMs, toMs, f);
+        return;
+    }
+    visitExact(series, level - 1, fromMs, innerFrom - 1, f);
+    series.visit(level, innerFrom, innerEnd - 1, f);
+    visitExact(series, level - 1, innerEnd, toMs, f);
+}
 
+QList<HistoryStatistics> HistoryStore::statistics(qint64 fromMs, qint64 toMs) const
+{
+    QList<HistoryStatistics> rows;
     for (int index : m_plotOrder) {
         const HistorySeries &series = m_series[size_t(index)];
         QList<QPair<QString, HistoryAccumulator>> units;
@@ -274,13 +286,12 @@ QList<HistoryStatistics> HistoryStore::statistics(qint64 fromMs, qint64 toMs) co
             }
             current->add(bucket);
         };
-        if (innerFrom < innerEnd) {
-            series.visit(0, fromMs, innerFrom - 1, take);
-            series.visit(level, innerFrom, innerEnd - 1, take);
-            series.visit(0, innerEnd, toMs, take);
-        } else {
-            series.visit(0, fromMs, toMs, take);
-        }
+        const qint64 from = qMax(fromMs, series.firstMs());
+        const qint64 to = qMin(toMs, series.lastMs());
+        int level = HistorySeries::Levels;
+        while (level > 0 && HistorySeries::width(level) > to - from + 1)
+            --level;
+        visitExact(series, level, from, to, take);
         for (const auto &entry : units) {
             HistoryStatistics row;
             row.instrument = m_keys.at(index).first;

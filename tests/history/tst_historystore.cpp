@@ -232,6 +232,20 @@ private slots:
         // Zoomed in between two readings, the line still crosses the view.
         const auto between = store.curve(voltage, T0 + 9 * 25 * 1000 + 5, T0 + 225010, 100);
         QCOMPARE(sampleCount(between), 2);
+        // Statistics of any range match the readings in it, whichever levels serve it.
+        for (const auto &range : {qMakePair(12345, 401234), qMakePair(0, 499999),
+                                  qMakePair(64000, 64000 + 16384), qMakePair(250, 260)}) {
+            qint64 count = 0;
+            double sum = 0;
+            for (int i = 0; i < 20000; ++i)
+                if (i * 25 >= range.first && i * 25 <= range.second && !(i % 5 == 4 && i < 8000)) {
+                    ++count;
+                    sum += i % 97;
+                }
+            const auto rows = store.statistics(T0 + range.first, T0 + range.second);
+            QCOMPARE(rows[0].count, count);
+            QVERIFY(qAbs(rows[0].mean - sum / count) < 1e-9);
+        }
         // Merged samples keep every count.
         qint64 counted = 0;
         for (const auto &piece : store.curve(voltage, T0 + 200000, T0 + 499999, 40))
