@@ -38,6 +38,8 @@ bool HistorySeries::add(qint64 timeMs, double value, int decimals, const QString
         piece.numeric = numeric;
         if (!pieces.empty() && timeMs < pieces.back().lastMs)
             piece.startMs = timeMs = pieces.back().lastMs;
+        // Units and details are shared between pieces mostly; count each piece's own anyway.
+        pieceTextBytes += 2 * (unit.size() + detail.size());
         pieces.push_back(piece);
     }
     pieces.back().lastMs = timeMs;
@@ -78,10 +80,7 @@ qint64 HistorySeries::bytes() const
     qint64 sum = qint64(sizeof(*this)) + qint64(pieces.capacity() * sizeof(Piece));
     for (int level = 0; level <= Levels; ++level)
         sum += bytes(level);
-    // Units and details are shared between pieces mostly; count each piece's own anyway.
-    for (const Piece &piece : pieces)
-        sum += 2 * (piece.unit.size() + piece.detail.size());
-    return sum;
+    return sum + pieceTextBytes;
 }
 
 qint64 HistorySeries::frontMs(int level) const

@@ -106,6 +106,7 @@ private:
     void trimTo(int level, qint64 cutMs);
 
     std::vector<Piece> pieces;
+    qint64 pieceTextBytes = 0;
     HistoryChunks<Raw, 1024> raw;
     qint64 rawBase = 0; // series index of raw[0]
     qint64 total = 0;

@@ -49,10 +49,11 @@ void HistoryStore::add(const QList<Reading> &readings)
     // The readings of a frame share their time: convert it once.
     const QDateTime *lastTime = nullptr;
     qint64 timeMs = 0;
+    int offset = 0;
     for (const Reading &reading : readings) {
         if (!lastTime || !(reading.time == *lastTime)) {
             lastTime = &reading.time;
-            timeMs = reading.time.toMSecsSinceEpoch();
+            timeMs = epochMs(reading.time, offset);
         }
         if (reading.quantity == QLatin1String("alarm")) {
             addAlarmRow(reading);
@@ -62,9 +63,33 @@ void HistoryStore::add(const QList<Reading> &readings)
         const int index = seriesIndex(reading.instrument, reading.quantity);
         noteTime(timeMs);
         if (m_series[size_t(index)].add(timeMs, parsed.value, parsed.decimals, reading.unit,
-                                        reading.detail, &reading.time, 0, m_options.gapMs))
+                                        reading.detail, nullptr, offset, m_options.gapMs))
             keepBudget();
     }
+}
+
+qint64 HistoryStore::epochMs(const QDateTime &time, int &utcOffset)
+{
+    if (time.timeSpec() != Qt::LocalTime) {
+        utcOffset = time.offsetFromUtc();
+        return time.toMSecsSinceEpoch();
+    }
+    // Local time asks the system's time zone (a file lookup) at each
+    // conversion. Its offset changes only on a quarter hour, so it is asked
+    // once per quarter hour of local time; date() and time() are local already.
+    const QDate date = time.date();
+    if (!date.isValid())
+        return time.toMSecsSinceEpoch();
+    const qint64 local =
+        (date.toJulianDay() - 2440588) * 86400000LL + time.time().msecsSinceStartOfDay();
+    const qint64 quarter = 15 * 60 * 1000;
+    const qint64 window = local >= 0 ? local / quarter : -((-local + quarter - 1) / quarter);
+    if (window != m_offsetWindow) {
+        m_offsetWindow = window;
+        m_localOffsetMs = local - time.toMSecsSinceEpoch();
+    }
+    utcOffset = int(m_localOffsetMs / 1000);
+    return local - m_localOffsetMs;
 }
 
 void HistoryStore::addValue(const QString &instrument, const QString &quantity, qint64 timeMs,
@@ -210,25 +235,37 @@ QList<HistoryCurvePiece> HistoryStore::curve(const Key &key, qint64 fromMs, qint
 }
 
 // A bucket counts when its first reading lies in the range (it is counted
-// whole then): buckets do not say how their readings spread over time. Whole
-// buckets of a coarse level serve the middle of a long range, the finest
-// samples its ends; both give the same sums as the finest samples alone.
-QList<HistoryStatistics> HistoryStore::statistics(qint64 fromMs, qint64 toMs) const
+// whole then): buckets do not say how their readings spread over time. The
+// range is served by whole buckets of the coarsest level that fit in it,
+// their edges by finer levels in turn, which gives the same sums as the finest
+// samples alone and costs a few hundred samples for any range.
+template <typename F>
+static void visitExact(const HistorySeries &series, int level, qint64 fromMs, qint64 toMs, F &f)
 {
-    QList<HistoryStatistics> rows;
     if (fromMs > toMs)
-        return rows;
-    const qint64 span = toMs - fromMs + 1;
-    int level = 0;
-    while (level < HistorySeries::Levels && HistorySeries::width(level + 1) * 8 <= span)
-        ++level;
+        return;
+    if (level == 0) {
+        series.visit(0, fromMs, toMs, f);
+        return;
+    }
     const qint64 width = HistorySeries::width(level);
     const auto floorTo = [width](qint64 t) {
         return t >= 0 ? t / width * width : -((-t + width - 1) / width) * width;
     };
-    const qint64 innerFrom = level > 0 ? floorTo(fromMs + width - 1) : toMs + 1;
-    const qint64 innerEnd = level > 0 ? floorTo(toMs + 1) : toMs + 1;
+    const qint64 innerFrom = floorTo(fromMs + width - 1);
+    const qint64 innerEnd = floorTo(toMs + 1);
+    if (innerFrom >= innerEnd) {
+        visitExact(series, level - 1, fromMs, toMs, f);
+        return;
+    }
+    visitExact(series, level - 1, fromMs, innerFrom - 1, f);
+    series.visit(level, innerFrom, innerEnd - 1, f);
+    visitExact(series, level - 1, innerEnd, toMs, f);
+}
 
+QList<HistoryStatistics> HistoryStore::statistics(qint64 fromMs, qint64 toMs) const
+{
+    QList<HistoryStatistics> rows;
     for (int index : m_plotOrder) {
         const HistorySeries &series = m_series[size_t(index)];
         QList<QPair<QString, HistoryAccumulator>> units;
@@ -249,13 +286,12 @@ QList<HistoryStatistics> HistoryStore::statistics(qint64 fromMs, qint64 toMs) co
             }
             current->add(bucket);
         };
-        if (innerFrom < innerEnd) {
-            series.visit(0, fromMs, innerFrom - 1, take);
-            series.visit(level, innerFrom, innerEnd - 1, take);
-            series.visit(0, innerEnd, toMs, take);
-        } else {
-            series.visit(0, fromMs, toMs, take);
-        }
+        const qint64 from = qMax(fromMs, series.firstMs());
+        const qint64 to = qMin(toMs, series.lastMs());
+        int level = HistorySeries::Levels;
+        while (level > 0 && HistorySeries::width(level) > to - from + 1)
+            --level;
+        visitExact(series, level, from, to, take);
         for (const auto &entry : units) {
             HistoryStatistics row;
             row.instrument = m_keys.at(index).first;

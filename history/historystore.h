@@ -10,6 +10,7 @@
 #include <QPair>
 #include <QString>
 
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -93,6 +94,8 @@ private:
     int seriesIndex(const QString &instrument, const QString &quantity);
     const HistorySeries *find(const Key &key) const;
     void noteTime(qint64 timeMs);
+    // A reading's time in ms since the epoch and its offset from UTC in seconds.
+    qint64 epochMs(const QDateTime &time, int &utcOffset);
     void keepBudget();
 
     Options m_options;
@@ -104,4 +107,6 @@ private:
     QList<Reading> m_alarmRows;
     qint64 m_firstMs = -1;
     qint64 m_lastMs = -1;
+    qint64 m_offsetWindow = std::numeric_limits<qint64>::min(); // of the local time below
+    qint64 m_localOffsetMs = 0;
 };

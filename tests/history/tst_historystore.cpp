@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <ctime>
 
 namespace {
 
@@ -81,6 +82,27 @@ private slots:
         QCOMPARE(part[1].mean, 2.5);
         QCOMPARE(store.firstTimeMs(), T0);
         QCOMPARE(store.lastTimeMs(), T0 + 3000);
+    }
+
+    void localTimesKeepTheirInstantAcrossDaylightSaving()
+    {
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        // 2024-03-31 00:00 to 05:00 local, the clocks going from 02:00 to 03:00.
+        const qint64 from = QDateTime(QDate(2024, 3, 31), QTime(0, 0)).toMSecsSinceEpoch();
+        HistoryStore store;
+        QList<qint64> times;
+        for (qint64 ms = from; ms < from + 4 * 3600000; ms += 7 * 60000 + 13) {
+            times << ms;
+            store.add({{QDateTime::fromMSecsSinceEpoch(ms), "power", "voltage", "1", "V", ""}});
+        }
+        const QList<Reading> back = store.readings(from, from + 5 * 3600000);
+        QCOMPARE(back.size(), times.size());
+        for (int i = 0; i < back.size(); ++i)
+            QCOMPARE(back[i].time.toMSecsSinceEpoch(), times[i]);
+        QCOMPARE(back.first().time.offsetFromUtc(), 3600);
+        qunsetenv("TZ");
+        tzset();
     }
 
     void piecesBreakAtGapsUnitsOverloadsAndClosedPort()
@@ -210,6 +232,20 @@ private slots:
         // Zoomed in between two readings, the line still crosses the view.
         const auto between = store.curve(voltage, T0 + 9 * 25 * 1000 + 5, T0 + 225010, 100);
         QCOMPARE(sampleCount(between), 2);
+        // Statistics of any range match the readings in it, whichever levels serve it.
+        for (const auto &range : {qMakePair(12345, 401234), qMakePair(0, 499999),
+                                  qMakePair(64000, 64000 + 16384), qMakePair(250, 260)}) {
+            qint64 count = 0;
+            double sum = 0;
+            for (int i = 0; i < 20000; ++i)
+                if (i * 25 >= range.first && i * 25 <= range.second && !(i % 5 == 4 && i < 8000)) {
+                    ++count;
+                    sum += i % 97;
+                }
+            const auto rows = store.statistics(T0 + range.first, T0 + range.second);
+            QCOMPARE(rows[0].count, count);
+            QVERIFY(qAbs(rows[0].mean - sum / count) < 1e-9);
+        }
         // Merged samples keep every count.
         qint64 counted = 0;
         for (const auto &piece : store.curve(voltage, T0 + 200000, T0 + 499999, 40))
