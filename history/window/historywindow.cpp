@@ -73,7 +73,15 @@ HistoryWindow::HistoryWindow(const HistoryStore *store, QWidget *parent)
     m_timer = new QTimer(this);
     m_timer->setInterval(kRedrawIntervalMs);
     connect(m_timer, &QTimer::timeout, this, [this] {
-        if (m_following && m_store && m_store->lastTimeMs() != m_shownLastMs) {
+        if (!m_following || !m_store || m_store->lastTimeMs() == m_shownLastMs)
+            return;
+        // Not before the newest reading is a pixel further right: over ten
+        // minutes that is less than once a second.
+        const int width = m_plots.isEmpty() ? 0 : m_plots.first()->canvas()->width();
+        const qint64 pixelMs = width > 0 ? (m_toMs - m_fromMs) / width : 0;
+        if (m_shownLastMs >= 0 && m_store->lastTimeMs() - m_shownLastMs < pixelMs)
+            return;
+        {
             m_timerTick = true;
             refresh();
             m_timerTick = false;
