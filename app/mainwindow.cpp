@@ -9,6 +9,8 @@
 #include "digitalmultable_widget.h"
 #include "digitalpower_widget.h"
 #include "elidedlabel.h"
+#include "historystore.h"
+#include "historywindow.h"
 #include "languagetext.h"
 #include "limitsdialog.h"
 #include "networkdialog.h"
@@ -105,6 +107,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connect(this, &MainWindow::ReadingsDecoded_sig, recordingControl, record);
     createAlarms(record);
     createNetwork();
+    createHistory();
     applyLanguage();
     applyDeviceViews();
     if (QAction *action = languageActionFor(curSetting.LanguageType))
@@ -129,6 +132,9 @@ MainWindow::~MainWindow()
     delete visionDlg;
     delete limitsDlg;
     delete networkDlg;
+    delete historyWnd; // before the store it shows
+    historyWnd = nullptr;
+    delete historyStore;
     if (serialPort->isOpen())
         serialPort->close();
     delete ui;

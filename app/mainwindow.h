@@ -19,6 +19,8 @@ class DigitalMulTable_widget;
 class DigitalMul_widget;
 class DigitalPower_widget;
 class ElidedLabel;
+class HistoryStore;
+class HistoryWindow;
 class LimitsDialog;
 class NetworkControl;
 class NetworkDialog;
@@ -64,6 +66,9 @@ public:
     NetworkControl *network() const { return networkControl; }
     NetworkDialog *networkDialog() const { return networkDlg; }
     QAction *networkMenuAction() const { return networkAction; }
+    HistoryStore *history() const { return historyStore; }
+    // The session's history window; nullptr until it was first opened.
+    HistoryWindow *historyWindow() const { return historyWnd; }
 
     void applyLanguage();
     void uncheckLanguageActions();
@@ -141,6 +146,10 @@ public slots:
     void on_pushButton_record_clicked();
     void actRecordClick();
     void actOpenFolderClick();
+    void on_pushButton_history_clicked();
+    void actHistoryClick();
+    // A recording in a history window of its own, read on a worker thread.
+    HistoryWindow *openRecording(const QString &path);
 
 private:
     void createPanels();
@@ -148,6 +157,9 @@ private:
     void createNetwork();
     void applyNetworkLanguage();
     void buildMenus();
+    void createHistory();
+    void applyHistoryLanguage();
+    void applyHistoryTolerances(HistoryWindow *window) const;
     void changeLanguage(int languageType);
     QAction *languageActionFor(int languageType) const;
     void toggleDevice(int &viewFlag, QAction *action, QWidget *panel, QBoxLayout *rowLayout,
@@ -194,6 +206,9 @@ private:
     NetworkControl *networkControl = nullptr;
     NetworkDialog *networkDlg = nullptr;
     QAction *networkAction = nullptr;
+    HistoryStore *historyStore = nullptr;
+    HistoryWindow *historyWnd = nullptr;
+    QAction *historyAction = nullptr;
     QBoxLayout *topRowLayout = nullptr;
     QBoxLayout *bottomRowLayout = nullptr;
     QBoxLayout *panelColumnLayout = nullptr;

@@ -77,6 +77,7 @@ void MainWindow::applyLanguage()
     limitsAction->setText(languageText["ids_Alarm_Language/ids_limits"]);
     limitsDlg->applyLanguage();
     applyNetworkLanguage();
+    applyHistoryLanguage();
 }
 
 QAction *MainWindow::languageActionFor(int languageType) const

@@ -2,6 +2,7 @@
 // it from bench/soak and by hand (the program itself takes no options):
 //   --record           starts a recording with the record button once the
 //                      stored port is open
+//   --history          opens the history window at once
 //   --paints SECONDS   counts the paint events of every widget for SECONDS,
 //                      prints the counts per second and quits
 #include "mainwindow.h"
@@ -53,15 +54,18 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     bool record = false;
+    bool history = false;
     int paintSeconds = 0;
     const QStringList arguments = app.arguments();
     for (int i = 1; i < arguments.size(); ++i) {
         if (arguments[i] == QLatin1String("--record")) {
             record = true;
+        } else if (arguments[i] == QLatin1String("--history")) {
+            history = true;
         } else if (arguments[i] == QLatin1String("--paints") && i + 1 < arguments.size()) {
             paintSeconds = arguments[++i].toInt();
         } else {
-            std::fprintf(stderr, "usage: bench_window [--record] [--paints SECONDS]\n");
+            std::fprintf(stderr, "usage: bench_window [--record] [--history] [--paints SECONDS]\n");
             return 2;
         }
     }
@@ -70,6 +74,8 @@ int main(int argc, char *argv[])
     app.setStyleSheet("QHeaderView::section {    background: black;    color: white;}");
     window->show();
 
+    if (history)
+        window->findChild<QPushButton *>(QStringLiteral("pushButton_history"))->click();
     if (record) {
         QTimer::singleShot(0, window, [window] {
             if (!serialPort->isOpen()) {

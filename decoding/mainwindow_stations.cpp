@@ -9,6 +9,7 @@
 #include "digitalelectriciron_widget.h"
 #include "digitalmul_widget.h"
 #include "digitalpower_widget.h"
+#include "historystore.h"
 #include "languagetext.h"
 #include "stationrecords.h"
 
@@ -121,6 +122,7 @@ void MainWindow::SerialClosed_slot()
 {
     dataProcessThread->clearReceived();
     keepLastMultimeterReading();
+    historyStore->breakAll();
     if (m_receiveTimer->isActive())
         m_receiveTimer->stop();
 }

@@ -5,6 +5,7 @@
 korvanta_packages=(
   build-essential cmake pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev libqt5charts5-dev qtmultimedia5-dev
+  libqwt-qt5-dev libqt5svg5-dev
   libbenchmark-dev
   fonts-dseg fonts-liberation fonts-noto-cjk
   xvfb xauth imagemagick

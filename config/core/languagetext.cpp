@@ -91,7 +91,18 @@ QStringList allKeys()
            groupKeys("ids_Network_Language",
                      {"ids_network", "ids_enabled", "ids_broker", "ids_bench", "ids_authFile",
                       "ids_caFile", "ids_discovery", "ids_connected", "ids_waiting", "ids_queued",
-                      "ids_refused", "ids_tls", "ids_badSetting"});
+                      "ids_refused", "ids_tls", "ids_badSetting"}) +
+           groupKeys("ids_History_Language",
+                     {"ids_history",      "ids_span1m",     "ids_span10m",       "ids_span1h",
+                      "ids_spanAll",      "ids_live",       "ids_export",        "ids_exportPng",
+                      "ids_exportSvg",    "ids_exportCsv",  "ids_openRecording", "ids_recordings",
+                      "ids_reading",      "ids_instrument", "ids_quantity",      "ids_unit",
+                      "ids_minimum",      "ids_maximum",    "ids_mean",          "ids_deviation",
+                      "ids_count",        "ids_last",       "ids_cursor1",       "ids_cursor2",
+                      "ids_difference",   "ids_heatUp",     "ids_inTolerance",   "ids_excursions",
+                      "ids_recovery",     "ids_cursorSpan", "ids_cursorHint",    "ids_saved",
+                      "ids_notSaved",     "ids_cannotOpen", "ids_notRecording",  "ids_readResult",
+                      "ids_firstSkipped", "ids_cancelled"});
 }
 
 // The unquoted values of a language file as written, by full key. The INI

@@ -13,7 +13,7 @@ cd "$(dirname "$0")"
 # to fit their label, never up, so they are drawn at the shown size or twice it.
 # Pixmaps of the multimeter panel are shown unscaled in a 61 x 41 label.
 ICONS="
-setting:52 view:52 help:52 record:52 recordStop:52
+setting:52 view:52 help:52 record:52 recordStop:52 history:52
 freeze:42 buzzer:42 altaPressione:42
 dc:42 ac:42 Ω:42 hz:42 diode:42 f:42
 v:40 a:40 w:40 settingTemp:40 realTemp:40 airgun:40
@@ -35,7 +35,7 @@ trap 'rm -rf "$tmp"' EXIT
 
 # name:shown size:background where the program shows it
 PLACES="
-setting:23:white view:23:white help:23:white record:23:white recordStop:23:white
+setting:23:white view:23:white help:23:white record:23:white recordStop:23:white history:23:white
 freeze:21:#ddbbc1 diode:21:#ddbbc1 buzzer:21:#ddbbc1 altaPressione:21:#ddbbc1
 dc:51:#ddbbc1 ac:51:#ddbbc1 Ω:51:#ddbbc1 hz:51:#ddbbc1 diode:51:#ddbbc1 f:51:#ddbbc1
 v:41:#cfcad9 a:41:#cfcad9 w:41:#cfcad9

@@ -1,0 +1,189 @@
+#include "historyseries.h"
+
+#include <QDateTime>
+
+HistorySeries::HistorySeries()
+{
+    for (qint64 &end : openEnd)
+        end = std::numeric_limits<qint64>::min();
+    for (qint64 &from : coverFrom)
+        from = std::numeric_limits<qint64>::min();
+}
+
+bool HistorySeries::add(qint64 timeMs, double value, int decimals, const QString &unit,
+                        const QString &detail, const QDateTime *time, int utcOffset, qint64 gapMs)
+{
+    const bool numeric = std::isfinite(value);
+    bool newPiece = broken || pieces.empty();
+    if (!newPiece) {
+        const Piece &current = pieces.back();
+        // A clock set back does not reorder what is stored: the reading takes
+        // the last time, and a long step back counts as a gap.
+        if (timeMs < current.lastMs) {
+            newPiece = current.lastMs - timeMs > gapMs;
+            timeMs = current.lastMs;
+        }
+        newPiece = newPiece || timeMs - current.lastMs > gapMs || numeric != current.numeric ||
+                   unit != current.unit || detail != current.detail;
+    }
+    broken = false;
+    if (newPiece) {
+        Piece piece;
+        piece.firstIndex = total;
+        piece.startMs = timeMs;
+        piece.unit = unit;
+        piece.detail = detail;
+        piece.utcOffset = time ? time->offsetFromUtc() : utcOffset;
+        piece.decimals = decimals;
+        piece.numeric = numeric;
+        if (!pieces.empty() && timeMs < pieces.back().lastMs)
+            piece.startMs = timeMs = pieces.back().lastMs;
+        // Units and details are shared between pieces mostly; count each piece's own anyway.
+        pieceTextBytes += 2 * (unit.size() + detail.size());
+        pieces.push_back(piece);
+    }
+    pieces.back().lastMs = timeMs;
+    bool grew = raw.append({timeMs, value});
+    ++total;
+    if (!numeric)
+        return grew;
+    const qint32 pieceIndex = qint32(pieces.size() - 1);
+    for (int level = 0; level < Levels; ++level) {
+        auto &buckets = levels[level];
+        if (!buckets.isEmpty() && timeMs < openEnd[level] && buckets.back().piece == pieceIndex) {
+            buckets.back().add(timeMs, value);
+        } else {
+            HistoryBucket bucket;
+            bucket.start(timeMs, value, pieceIndex);
+            grew = buckets.append(bucket) || grew;
+            openEnd[level] = floorTo(timeMs, width(level + 1)) + width(level + 1);
+        }
+    }
+    return grew;
+}
+
+int HistorySeries::pieceOf(qint64 globalIndex) const
+{
+    const auto after =
+        std::upper_bound(pieces.begin(), pieces.end(), globalIndex,
+                         [](qint64 index, const Piece &piece) { return index < piece.firstIndex; });
+    return qMax(0, int(after - pieces.begin()) - 1);
+}
+
+qint64 HistorySeries::bytes(int level) const
+{
+    return level == 0 ? raw.bytes() : levels[level - 1].bytes();
+}
+
+qint64 HistorySeries::bytes() const
+{
+    qint64 sum = qint64(sizeof(*this)) + qint64(pieces.capacity() * sizeof(Piece));
+    for (int level = 0; level <= Levels; ++level)
+        sum += bytes(level);
+    return sum + pieceTextBytes;
+}
+
+qint64 HistorySeries::frontMs(int level) const
+{
+    if (level == 0)
+        return raw.isEmpty() ? std::numeric_limits<qint64>::max() : raw.front().timeMs;
+    const auto &buckets = levels[level - 1];
+    return buckets.isEmpty() ? std::numeric_limits<qint64>::max() : buckets.front().startMs;
+}
+
+bool HistorySeries::trimFront(int level)
+{
+    if (level >= Levels)
+        return false; // the coarsest level is never given up
+    // The cut lies on a boundary of the next level, so that level's buckets
+    // before it hold exactly what goes. A bucket level gives up only what is
+    // older than the finer level below it still holds.
+    const qint64 step = width(level + 1);
+    qint64 at;
+    if (level == 0)
+        at = raw.isEmpty() ? 0 : raw[qMin<qint64>(raw.size() - 1, 1024)].timeMs;
+    else if (!levels[level - 1].isEmpty())
+        at = levels[level - 1][qMin<qint64>(levels[level - 1].size() - 1, 256)].startMs;
+    else
+        return false;
+    qint64 cut = floorTo(at, step);
+    if (cut <= frontMs(level))
+        cut = floorTo(frontMs(level), step) + step;
+    if (level > 0 && frontMs(level - 1) != std::numeric_limits<qint64>::max())
+        cut = qMin(cut, floorTo(frontMs(level - 1), step));
+    if (cut <= frontMs(level))
+        return false;
+    trimTo(level, cut);
+    return true;
+}
+
+void HistorySeries::trimTo(int level, qint64 cutMs)
+{
+    for (int finer = 0; finer <= level; ++finer) {
+        coverFrom[finer] = qMax(coverFrom[finer], cutMs);
+        if (finer == 0) {
+            const qint64 n =
+                raw.lowerBound(cutMs, [](const Raw &r, qint64 t) { return r.timeMs < t; });
+            raw.dropFront(n);
+            rawBase += n;
+        } else {
+            auto &buckets = levels[finer - 1];
+            buckets.dropFront(buckets.lowerBound(
+                cutMs, [](const HistoryBucket &b, qint64 t) { return b.startMs < t; }));
+        }
+    }
+}
+
+std::optional<HistoryBucket> HistorySeries::before(int fromLevel, qint64 timeMs) const
+{
+    for (int level = fromLevel; level <= Levels; ++level) {
+        const qint64 end = qMin(timeMs, regionEnd(level, fromLevel));
+        if (end <= coverFrom[level])
+            continue;
+        if (level == 0) {
+            const qint64 i =
+                raw.lowerBound(end, [](const Raw &r, qint64 t) { return r.timeMs < t; }) - 1;
+            if (i < 0 || raw[i].timeMs < coverFrom[0])
+                continue;
+            if (!std::isfinite(raw[i].value))
+                return std::nullopt;
+            HistoryBucket sample;
+            sample.start(raw[i].timeMs, raw[i].value, pieceOf(rawBase + i));
+            return sample;
+        }
+        const auto &buckets = levels[level - 1];
+        const qint64 i = buckets.lowerBound(end, [](const HistoryBucket &b, qint64 t) {
+            return b.startMs < t;
+        }) - 1;
+        if (i >= 0 && buckets[i].startMs >= coverFrom[level])
+            return buckets[i];
+    }
+    return std::nullopt;
+}
+
+std::optional<HistoryBucket> HistorySeries::after(int fromLevel, qint64 timeMs) const
+{
+    for (int level = Levels; level >= fromLevel; --level) {
+        const qint64 low = qMax(timeMs + 1, coverFrom[level]);
+        const qint64 end = regionEnd(level, fromLevel);
+        if (low >= end)
+            continue;
+        if (level == 0) {
+            const qint64 i =
+                raw.lowerBound(low, [](const Raw &r, qint64 t) { return r.timeMs < t; });
+            if (i >= raw.size())
+                continue;
+            if (!std::isfinite(raw[i].value))
+                return std::nullopt;
+            HistoryBucket sample;
+            sample.start(raw[i].timeMs, raw[i].value, pieceOf(rawBase + i));
+            return sample;
+        }
+        const auto &buckets = levels[level - 1];
+        const qint64 i =
+            buckets.lowerBound(low, [](const HistoryBucket &b, qint64 t) { return b.startMs < t; });
+        if (i < buckets.size() && buckets[i].startMs < end)
+            return buckets[i];
+    }
+    return std::nullopt;
+}
