@@ -2,9 +2,19 @@
 
 #include "mqttsession.h"
 
+namespace {
+
+// How long readings may wait for their batch.
+constexpr int batchMs = 25;
+
+} // namespace
+
 MqttPublisher::MqttPublisher(const MqttOptions &options, QObject *parent)
-    : QObject(parent), brokerText(options.url.toString()), session(new MqttSession(options))
+    : QObject(parent), brokerText(options.url.toString()), session(new MqttSession(options)),
+      flushTimer(this)
 {
+    flushTimer.setSingleShot(true);
+    connect(&flushTimer, &QTimer::timeout, this, &MqttPublisher::flush);
     qRegisterMetaType<MqttStatus>();
     thread.setObjectName(QStringLiteral("mqtt"));
     session->moveToThread(&thread);
@@ -16,6 +26,7 @@ MqttPublisher::MqttPublisher(const MqttOptions &options, QObject *parent)
 
 MqttPublisher::~MqttPublisher()
 {
+    flush();
     QMetaObject::invokeMethod(session, &MqttSession::stop, Qt::BlockingQueuedConnection);
     thread.quit();
     thread.wait();
@@ -28,11 +39,13 @@ void MqttPublisher::start()
 
 void MqttPublisher::stop()
 {
+    flush();
     QMetaObject::invokeMethod(session, &MqttSession::stop, Qt::QueuedConnection);
 }
 
 void MqttPublisher::stopAndWait()
 {
+    flush();
     MqttStatus last;
     QMetaObject::invokeMethod(
         session, [session = session, &last] { last = session->stopAndReport(); },
@@ -44,13 +57,29 @@ void MqttPublisher::publish(const QList<Reading> &readings)
 {
     if (readings.isEmpty())
         return;
+    if (pending.isEmpty())
+        pendingAge.start();
+    pending += readings;
+    if (pendingAge.elapsed() >= batchMs)
+        flush();
+    else if (!flushTimer.isActive())
+        flushTimer.start(batchMs - int(pendingAge.elapsed()));
+}
+
+void MqttPublisher::flush()
+{
+    flushTimer.stop();
+    if (pending.isEmpty())
+        return;
     QMetaObject::invokeMethod(
-        session, [session = session, readings] { session->publish(readings); },
+        session, [session = session, readings = pending] { session->publish(readings); },
         Qt::QueuedConnection);
+    pending.clear();
 }
 
 void MqttPublisher::publishAlarm(const Reading &alarm)
 {
+    flush(); // after the readings that came before it
     QMetaObject::invokeMethod(
         session, [session = session, alarm] { session->publishAlarm(alarm); },
         Qt::QueuedConnection);

@@ -4,9 +4,11 @@
 #include "mqttstatus.h"
 #include "reading.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QThread>
+#include <QTimer>
 
 class MqttSession;
 
@@ -51,9 +53,16 @@ signals:
 
 private:
     void take(const MqttStatus &status);
+    // Hands the readings gathered so far to the session's thread in one go.
+    void flush();
 
     const QString brokerText;
     QThread thread;
     MqttSession *session;
     MqttStatus current;
+    // Frames come every few milliseconds at full rate: handing them over in
+    // batches wakes the session's thread, and the network, less often.
+    QList<Reading> pending;
+    QElapsedTimer pendingAge;
+    QTimer flushTimer;
 };

@@ -70,7 +70,6 @@ private:
     void report();
     void setState(MqttStatus::State state, const QString &error,
                   MqttStatus::Problem problem = MqttStatus::NoProblem);
-    QByteArray row(const Reading &reading) const;
     QString describe(int rc, int error) const;
 
     static void onConnect(mosquitto *, void *self, int rc);

@@ -231,6 +231,21 @@ private slots:
         QCOMPARE(publisher.status().dropped, 0);
     }
 
+    // Readings handed over just before the stop are not left in their batch.
+    void stopDeliversTheLastReadings()
+    {
+        MosquittoBroker broker({});
+        QVERIFY2(broker.start(), qPrintable(broker.output()));
+        MqttPublisher publisher(optionsFor(broker.port()));
+        publisher.start();
+        QTRY_COMPARE_WITH_TIMEOUT(publisher.state(), MqttStatus::Connected, longWait);
+        for (int n = 0; n < 5; ++n)
+            publisher.publish({streamReading(n)});
+        publisher.stopAndWait();
+        QCOMPARE(publisher.status().published, 5);
+        QCOMPARE(publisher.status().queued, 0);
+    }
+
     void fullQueueDropsTheOldest()
     {
         MosquittoBroker broker({});
