@@ -24,6 +24,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <numeric>
 #include <unistd.h>
 
 namespace {
@@ -44,10 +45,7 @@ QMap<QString, int> framesIn(const QByteArray &written)
 
 int sum(const QMap<QString, int> &counts)
 {
-    int total = 0;
-    for (int count : counts)
-        total += count;
-    return total;
+    return std::accumulate(counts.begin(), counts.end(), 0);
 }
 
 int multimeterFrames(const QMap<QString, int> &codes)
