@@ -279,14 +279,27 @@ private slots:
             f.button()->click();
             message = recordText("ids_cannotStart").arg("%1", qt_error_string(ENOTDIR));
         }
+        const QString failed = f.recorder().filePath();
+        QVERIFY(failed.startsWith(RecordingFolder::path() + "/korvanta-"));
         QVERIFY(!f.recorder().isRecording() && f.label()->isVisible());
-        QCOMPARE(f.label()->toolTip(),
-                 message.arg(QDir::toNativeSeparators(f.recorder().filePath())));
+        QCOMPARE(f.label()->toolTip(), message.arg(QDir::toNativeSeparators(failed)));
         QCOMPARE(f.button()->toolTip(), recordText("ids_record"));
         QVERIFY(f.window->findChildren<QMessageBox *>().isEmpty());
         // The window goes on showing readings.
         f.window->decipher(station(2, {record("123", 0x0043), record("99", 0x0043)}));
         QCOMPARE(f.child<QLCDNumber>("lcdNumber_realTemp_e")->value(), 99.0);
+
+        // With the cause gone the next attempt records; a failed recording
+        // keeps its rows and the new one goes beside it.
+        QFile::remove(RecordingFolder::path());
+        f.button()->click();
+        QVERIFY(f.recorder().isRecording());
+        f.window->decipher(powerFrame());
+        QCOMPARE(csvRows(f.recorder().filePath()).size(), 3);
+        if (midRecording)
+            QVERIFY(f.recorder().filePath() != failed && csvRows(failed).size() == 3);
+        QCOMPARE(f.button()->toolTip(), recordText("ids_stopRecord"));
+        QTRY_VERIFY(f.label()->text().contains(recordText("ids_rows").arg(3)));
     }
 
     void killLosesNoRowAlreadyWritten()

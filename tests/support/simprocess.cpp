@@ -2,8 +2,6 @@
 
 #include <QRegularExpression>
 
-#include <csignal>
-
 SimProcess::SimProcess()
 {
     QObject::connect(&process, &QProcess::readyReadStandardOutput,
@@ -31,10 +29,10 @@ void SimProcess::start(const QStringList &arguments)
     process.waitForStarted(10000);
 }
 
-void SimProcess::interrupt()
+void SimProcess::interrupt(int signal)
 {
     if (process.state() == QProcess::Running)
-        ::kill(pid_t(process.processId()), SIGINT);
+        ::kill(pid_t(process.processId()), signal);
 }
 
 bool SimProcess::waitForEnd(int timeoutMs)

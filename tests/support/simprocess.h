@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <csignal>
+
 // The korvanta-sim program, started by a test, and the counts it reports on
 // standard error when it ends.
 class SimProcess
@@ -15,8 +17,8 @@ public:
     SimProcess &operator=(const SimProcess &) = delete;
 
     void start(const QStringList &arguments);
-    // Asks it to stop as Ctrl+C would.
-    void interrupt();
+    // Asks it to stop as Ctrl+C (or another stop signal) would.
+    void interrupt(int signal = SIGINT);
     bool waitForEnd(int timeoutMs);
     int exitCode() const { return process.exitCode(); }
     QString standardOutput() const { return out; }
