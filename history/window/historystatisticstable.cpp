@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QLocale>
+#include <QStyle>
 #include <QTableWidget>
 
 namespace {
@@ -97,6 +98,21 @@ void HistoryStatisticsTable::fill(QTableWidget *table, const HistoryStore &store
         put(table, row, LongestRecovery,
             station ? number(station->longestRecoverySeconds) : QString());
     }
-    if (newRows)
+    if (newRows) {
         table->resizeColumnsToContents();
+        return;
+    }
+    // A value wider than its column widens it: a cut number would mislead.
+    const QFontMetrics metrics(table->font());
+    const int padding =
+        2 * table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) +
+        2 * table->frameWidth() + 6;
+    for (int column = Minimum; column < ColumnCount; ++column) {
+        int widest = 0;
+        for (int row = 0; row < table->rowCount(); ++row)
+            if (const QTableWidgetItem *item = table->item(row, column))
+                widest = qMax(widest, metrics.horizontalAdvance(item->text()));
+        if (widest + padding > table->columnWidth(column))
+            table->setColumnWidth(column, widest + padding);
+    }
 }

@@ -234,6 +234,23 @@ void TestHistoryWindow::statisticsAndCursorsFollowTheRange()
     QVERIFY(iron);
     QCOMPARE(iron->alarmSpanCount(), 1);
     QCOMPARE(window.findChild<HistoryPlot *>("plot_multimeter")->alarmSpanCount(), 0);
+
+    // Wider numbers in the same row widen their columns: none is shown cut.
+    HistoryStore wide;
+    fill(wide, "power", "current", "A", kStart, kStart + 10000,
+         [](qint64 t) { return t < kStart + 5000 ? 1 : 0.000123457; });
+    HistoryWindow wideWindow(&wide);
+    wideWindow.show();
+    auto *wideTable = wideWindow.findChild<QTableWidget *>("tableWidget_statistics");
+    wideWindow.setRange(kStart - 9999, kStart - 1); // no rows
+    wideWindow.setRange(kStart, kStart + 4999);     // the row, narrow numbers
+    wideWindow.setRange(kStart, kStart + 9999);
+    QCOMPARE(cell(wideWindow, 0, HistoryStatisticsTable::Last), QString("0.000123457"));
+    for (int column = HistoryStatisticsTable::Minimum; column <= HistoryStatisticsTable::Last;
+         ++column)
+        QVERIFY2(wideTable->columnWidth(column) >
+                     wideTable->fontMetrics().horizontalAdvance(cell(wideWindow, 0, column)),
+                 qPrintable(cell(wideWindow, 0, column)));
 }
 
 void TestHistoryWindow::curvesAndGapsInPixels()
