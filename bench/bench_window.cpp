@@ -3,13 +3,16 @@
 //   --record           starts a recording with the record button once the
 //                      stored port is open
 //   --history          opens the history window at once
+//   --history-span I   and chooses its span I (0: 1 min, 1: 10 min, 2: 1 h, 3: everything)
 //   --paints SECONDS   counts the paint events of every widget for SECONDS,
 //                      prints the counts per second and quits
+#include "historywindow.h"
 #include "mainwindow.h"
 #include "receivequeue.h"
 #include "recordingcontrol.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMap>
 #include <QPushButton>
 #include <QSerialPort>
@@ -55,6 +58,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     bool record = false;
     bool history = false;
+    int historySpan = -1;
     int paintSeconds = 0;
     const QStringList arguments = app.arguments();
     for (int i = 1; i < arguments.size(); ++i) {
@@ -62,10 +66,14 @@ int main(int argc, char *argv[])
             record = true;
         } else if (arguments[i] == QLatin1String("--history")) {
             history = true;
+        } else if (arguments[i] == QLatin1String("--history-span") && i + 1 < arguments.size()) {
+            history = true;
+            historySpan = arguments[++i].toInt();
         } else if (arguments[i] == QLatin1String("--paints") && i + 1 < arguments.size()) {
             paintSeconds = arguments[++i].toInt();
         } else {
-            std::fprintf(stderr, "usage: bench_window [--record] [--history] [--paints SECONDS]\n");
+            std::fprintf(stderr, "usage: bench_window [--record] [--history] [--history-span I] "
+                                 "[--paints SECONDS]\n");
             return 2;
         }
     }
@@ -76,6 +84,10 @@ int main(int argc, char *argv[])
 
     if (history)
         window->findChild<QPushButton *>(QStringLiteral("pushButton_history"))->click();
+    if (historySpan >= 0)
+        window->historyWindow()
+            ->findChild<QComboBox *>(QStringLiteral("comboBox_span"))
+            ->setCurrentIndex(historySpan);
     if (record) {
         QTimer::singleShot(0, window, [window] {
             if (!serialPort->isOpen()) {

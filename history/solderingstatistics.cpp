@@ -9,20 +9,26 @@ namespace {
 struct Point
 {
     qint64 timeMs;
-    double value;
+    double low;
+    double high;
     int piece;
 };
 
-// The samples of the range, fine enough for seconds: buckets give their means.
+// Samples enough for a second's resolution over hours and a few seconds' over a
+// day, yet few enough to count at every redraw. A bucket is within the
+// tolerance only when its minimum and its maximum are, so no excursion hides
+// in one.
+constexpr int kSamples = 20000;
+
 QVector<Point> pointsOf(const HistoryStore &store, const HistoryStore::Key &key, qint64 fromMs,
                         qint64 toMs)
 {
     QVector<Point> points;
-    const auto pieces = store.curve(key, fromMs, toMs, 200000);
+    const auto pieces = store.curve(key, fromMs, toMs, kSamples);
     for (int p = 0; p < pieces.size(); ++p)
         for (const HistorySample &sample : pieces.at(p).samples)
             if (sample.timeMs >= fromMs && sample.timeMs <= toMs)
-                points.append({sample.timeMs, sample.mean, p});
+                points.append({sample.timeMs, sample.low, sample.high, p});
     return points;
 }
 
@@ -32,7 +38,7 @@ SolderingStatistics statisticsOf(const QString &instrument, const QVector<Point>
     SolderingStatistics result;
     result.instrument = instrument;
     int setAt = 0;
-    double setValue = set.first().value;
+    double setValue = set.first().high;
     qint64 heatFrom = actual.first().timeMs;
     bool heating = true;
     bool inside = false;
@@ -44,14 +50,15 @@ SolderingStatistics statisticsOf(const QString &instrument, const QVector<Point>
         const Point &point = actual.at(i);
         // The set temperature at this reading; a change starts a new heat-up.
         while (setAt < set.size() && set.at(setAt).timeMs <= point.timeMs) {
-            if (set.at(setAt).value != setValue) {
-                setValue = set.at(setAt).value;
+            if (set.at(setAt).high != setValue) {
+                setValue = set.at(setAt).high;
                 heatFrom = set.at(setAt).timeMs;
                 heating = true;
             }
             ++setAt;
         }
-        const bool within = std::fabs(point.value - setValue) <= tolerance;
+        const bool within = std::fabs(point.low - setValue) <= tolerance &&
+                            std::fabs(point.high - setValue) <= tolerance;
         if (heating) {
             if (within) {
                 heating = false;
