@@ -21,12 +21,16 @@ public:
     {
         for (Entry &entry : entries)
             if (int(entry.bytes.size()) == view.size &&
-                memcmp(entry.bytes.data(), view.data, size_t(view.size)) == 0)
+                (view.size == 0 || memcmp(entry.bytes.data(), view.data, size_t(view.size)) == 0))
                 return entry.text;
         if (entries.size() >= 256)
             entries.erase(entries.begin());
-        entries.push_back(
-            {std::string(view.data, size_t(view.size)), QString::fromUtf8(view.data, view.size)});
+        // An empty field may have no data pointer at all.
+        if (view.size == 0)
+            entries.push_back({std::string(), QString()});
+        else
+            entries.push_back({std::string(view.data, size_t(view.size)),
+                               QString::fromUtf8(view.data, view.size)});
         return entries.back().text;
     }
 
