@@ -221,7 +221,7 @@ private slots:
         log.start(KORVANTA_LOG_PATH, arguments);
         QVERIFY(log.waitForFinished(longWait));
         const QString err = log.readAllStandardError();
-        QCOMPARE(log.exitCode(), exitCode);
+        QVERIFY2(log.exitCode() == exitCode, qPrintable(err));
         QVERIFY2(err.startsWith("korvanta-log: " + message.arg(url)), qPrintable(err));
         QCOMPARE(err.contains(" published=0 "), exitCode != 0);
     }
