@@ -14,7 +14,7 @@ bool HistorySeries::add(qint64 timeMs, double value, int decimals, const QString
                         const QString &detail, const QDateTime *time, int utcOffset, qint64 gapMs)
 {
     const bool numeric = std::isfinite(value);
-    bool newPiece = broken || pieces.empty();
+    bool newPiece = broken || pieces.isEmpty();
     if (!newPiece) {
         const Piece &current = pieces.back();
         // A clock set back does not reorder what is stored: the reading takes
@@ -27,6 +27,7 @@ bool HistorySeries::add(qint64 timeMs, double value, int decimals, const QString
                    unit != current.unit || detail != current.detail;
     }
     broken = false;
+    bool grew = false;
     if (newPiece) {
         Piece piece;
         piece.firstIndex = total;
@@ -36,18 +37,19 @@ bool HistorySeries::add(qint64 timeMs, double value, int decimals, const QString
         piece.utcOffset = time ? time->offsetFromUtc() : utcOffset;
         piece.decimals = decimals;
         piece.numeric = numeric;
-        if (!pieces.empty() && timeMs < pieces.back().lastMs)
+        if (!pieces.isEmpty() && timeMs < pieces.back().lastMs)
             piece.startMs = timeMs = pieces.back().lastMs;
         // Units and details are shared between pieces mostly; count each piece's own anyway.
-        pieceTextBytes += 2 * (unit.size() + detail.size());
-        pieces.push_back(piece);
+        pieceTextBytes += textBytes(unit) + textBytes(detail);
+        pieces.append(piece);
+        grew = true; // its texts are memory too
     }
     pieces.back().lastMs = timeMs;
-    bool grew = raw.append({timeMs, value});
+    grew = raw.append({timeMs, value}) || grew;
     ++total;
     if (!numeric)
         return grew;
-    const qint32 pieceIndex = qint32(pieces.size() - 1);
+    const qint32 pieceIndex = qint32(pieceBase + pieces.size() - 1);
     for (int level = 0; level < Levels; ++level) {
         auto &buckets = levels[level];
         if (!buckets.isEmpty() && timeMs < openEnd[level] && buckets.back().piece == pieceIndex) {
@@ -62,12 +64,25 @@ bool HistorySeries::add(qint64 timeMs, double value, int decimals, const QString
     return grew;
 }
 
-int HistorySeries::pieceOf(qint64 globalIndex) const
+qint64 HistorySeries::pieceOf(qint64 globalIndex) const
 {
-    const auto after =
-        std::upper_bound(pieces.begin(), pieces.end(), globalIndex,
-                         [](qint64 index, const Piece &piece) { return index < piece.firstIndex; });
-    return qMax(0, int(after - pieces.begin()) - 1);
+    const qint64 after = pieces.lowerBound(
+        globalIndex, [](const Piece &piece, qint64 index) { return piece.firstIndex <= index; });
+    return pieceBase + qMax<qint64>(0, after - 1);
+}
+
+qint64 HistorySeries::textBytes(const QString &text)
+{
+    // A string's own block: its header, the characters and the terminating zero.
+    return text.isNull() ? 0 : qint64(sizeof(QArrayData)) + 2 * (text.size() + 1);
+}
+
+qint64 HistorySeries::firstMs() const
+{
+    qint64 first = std::numeric_limits<qint64>::max();
+    for (int level = 0; level <= Levels; ++level)
+        first = qMin(first, frontMs(level));
+    return first == std::numeric_limits<qint64>::max() ? -1 : first;
 }
 
 qint64 HistorySeries::bytes(int level) const
@@ -77,7 +92,7 @@ qint64 HistorySeries::bytes(int level) const
 
 qint64 HistorySeries::bytes() const
 {
-    qint64 sum = qint64(sizeof(*this)) + qint64(pieces.capacity() * sizeof(Piece));
+    qint64 sum = qint64(sizeof(*this)) + pieces.bytes();
     for (int level = 0; level <= Levels; ++level)
         sum += bytes(level);
     return sum + pieceTextBytes;
@@ -93,8 +108,17 @@ qint64 HistorySeries::frontMs(int level) const
 
 bool HistorySeries::trimFront(int level)
 {
-    if (level >= Levels)
-        return false; // the coarsest level is never given up
+    if (level == Levels) {
+        // Nothing finer is left to give up: the oldest coarse buckets go,
+        // and with them everything finer before the cut.
+        // A block at most, and never more than a quarter of what is left.
+        const auto &coarsest = levels[Levels - 1];
+        const qint64 n = qMin<qint64>(256, coarsest.size() / 4);
+        if (n < 1)
+            return false;
+        trimTo(Levels, coarsest[n].startMs);
+        return true;
+    }
     // The cut lies on a boundary of the next level, so that level's buckets
     // before it hold exactly what goes. A bucket level gives up only what is
     // older than the finer level below it still holds.
@@ -132,6 +156,27 @@ void HistorySeries::trimTo(int level, qint64 cutMs)
                 cutMs, [](const HistoryBucket &b, qint64 t) { return b.startMs < t; }));
         }
     }
+    dropUnusedPieces();
+}
+
+void HistorySeries::dropUnusedPieces()
+{
+    // Samples name their pieces in time order at every level: the oldest
+    // piece still named is the front's of some level. The newest piece stays
+    // whatever happens, as the next reading may continue it.
+    qint64 oldest = pieceBase + pieces.size() - 1;
+    if (!raw.isEmpty())
+        oldest = qMin(oldest, pieceOf(rawBase));
+    for (const auto &buckets : levels)
+        if (!buckets.isEmpty())
+            oldest = qMin<qint64>(oldest, buckets.front().piece);
+    const qint64 unused = oldest - pieceBase;
+    for (qint64 i = 0; i < unused; ++i) {
+        pieceTextBytes -= textBytes(pieces[i].unit) + textBytes(pieces[i].detail);
+        pieces[i] = Piece(); // its texts go now, not with the block
+    }
+    pieces.dropFront(unused);
+    pieceBase += unused;
 }
 
 std::optional<HistoryBucket> HistorySeries::before(int fromLevel, qint64 timeMs) const
@@ -148,7 +193,7 @@ std::optional<HistoryBucket> HistorySeries::before(int fromLevel, qint64 timeMs)
             if (!std::isfinite(raw[i].value))
                 return std::nullopt;
             HistoryBucket sample;
-            sample.start(raw[i].timeMs, raw[i].value, pieceOf(rawBase + i));
+            sample.start(raw[i].timeMs, raw[i].value, qint32(pieceOf(rawBase + i)));
             return sample;
         }
         const auto &buckets = levels[level - 1];
@@ -176,7 +221,7 @@ std::optional<HistoryBucket> HistorySeries::after(int fromLevel, qint64 timeMs) 
             if (!std::isfinite(raw[i].value))
                 return std::nullopt;
             HistoryBucket sample;
-            sample.start(raw[i].timeMs, raw[i].value, pieceOf(rawBase + i));
+            sample.start(raw[i].timeMs, raw[i].value, qint32(pieceOf(rawBase + i)));
             return sample;
         }
         const auto &buckets = levels[level - 1];

@@ -8,14 +8,14 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <vector>
 
 class QDateTime;
 
 // The readings of one quantity: the newest at full resolution, and a pyramid
 // of bucket levels (1 s, 4 s, 16 s, … wide, aligned to the epoch) that every
 // reading goes into as it arrives. Memory is freed from the front: full
-// resolution first, then the finest levels; the coarsest level stays whole.
+// resolution first, then the finest levels, the coarsest level last (only
+// when nothing finer is left to give up); a piece goes with its last sample.
 // A time range is read from the finest level that still covers it.
 class HistorySeries
 {
@@ -43,23 +43,26 @@ public:
     HistorySeries();
 
     // time gives the UTC offset when a piece starts, else utcOffset is taken.
-    // True when it took a new block of memory.
+    // True when it took more memory than a sample: a block or a piece.
     bool add(qint64 timeMs, double value, int decimals, const QString &unit, const QString &detail,
              const QDateTime *time, int utcOffset, qint64 gapMs);
     void breakLine() { broken = true; }
 
     bool isEmpty() const { return total == 0; }
-    qint64 firstMs() const { return pieces.empty() ? -1 : pieces.front().startMs; }
-    qint64 lastMs() const { return pieces.empty() ? -1 : pieces.back().lastMs; }
-    const Piece &piece(int index) const { return pieces[size_t(index)]; }
-    int pieceCount() const { return int(pieces.size()); }
+    // The oldest time still held; -1 when empty.
+    qint64 firstMs() const;
+    qint64 lastMs() const { return pieces.isEmpty() ? -1 : pieces.back().lastMs; }
+    // index counts over the whole series, as samples name their piece.
+    const Piece &piece(qint64 index) const { return pieces[index - pieceBase]; }
 
     qint64 bytes() const;
     qint64 bytes(int level) const;
     // The oldest time a level holds; max when it holds nothing.
     qint64 frontMs(int level) const;
     // Frees about one block of a level (and everything finer before it);
-    // false when it has nothing it may give up.
+    // false when it has nothing it may give up. Levels itself is the
+    // coarsest level, which gives up its oldest buckets whatever finer
+    // levels still hold.
     bool trimFront(int level);
 
     // Every numeric sample starting in [fromMs, toMs], oldest first, from
@@ -94,7 +97,9 @@ private:
         high = end == std::numeric_limits<qint64>::max() ? toMs : qMin(toMs, end - 1);
         return low <= high;
     }
-    int pieceOf(qint64 globalIndex) const;
+    qint64 pieceOf(qint64 globalIndex) const;
+    bool hasPiece(qint64 index) const { return index < pieceBase + pieces.size(); }
+    static qint64 textBytes(const QString &text);
     template <typename F> void visitLevel(int level, qint64 low, qint64 high, F &f) const
     {
         const auto &buckets = levels[level - 1];
@@ -104,8 +109,10 @@ private:
             f(buckets[i]);
     }
     void trimTo(int level, qint64 cutMs);
+    void dropUnusedPieces();
 
-    std::vector<Piece> pieces;
+    HistoryChunks<Piece, 64> pieces;
+    qint64 pieceBase = 0; // series index of pieces[0]
     qint64 pieceTextBytes = 0;
     HistoryChunks<Raw, 1024> raw;
     qint64 rawBase = 0; // series index of raw[0]
@@ -125,18 +132,17 @@ void HistorySeries::visit(int fromLevel, qint64 fromMs, qint64 toMs, F &&f) cons
             continue;
         if (level == 0) {
             qint64 i = raw.lowerBound(low, [](const Raw &r, qint64 t) { return r.timeMs < t; });
-            int p = pieceOf(rawBase + i);
+            qint64 p = pieceOf(rawBase + i);
             HistoryBucket sample;
             for (; i < raw.size(); ++i) {
                 const Raw &r = raw[i];
                 if (r.timeMs > high)
                     break;
-                while (p + 1 < int(pieces.size()) &&
-                       pieces[size_t(p + 1)].firstIndex <= rawBase + i)
+                while (hasPiece(p + 1) && piece(p + 1).firstIndex <= rawBase + i)
                     ++p;
                 if (!std::isfinite(r.value))
                     continue;
-                sample.start(r.timeMs, r.value, p);
+                sample.start(r.timeMs, r.value, qint32(p));
                 f(sample);
             }
         } else {
@@ -154,13 +160,12 @@ void HistorySeries::visitRows(qint64 fromMs, qint64 toMs, R &&rawRow, B &&bucket
             continue;
         if (level == 0) {
             qint64 i = raw.lowerBound(low, [](const Raw &r, qint64 t) { return r.timeMs < t; });
-            int p = pieceOf(rawBase + i);
+            qint64 p = pieceOf(rawBase + i);
             HistoryBucket sample;
             for (; i < raw.size() && raw[i].timeMs <= high; ++i) {
-                while (p + 1 < int(pieces.size()) &&
-                       pieces[size_t(p + 1)].firstIndex <= rawBase + i)
+                while (hasPiece(p + 1) && piece(p + 1).firstIndex <= rawBase + i)
                     ++p;
-                sample.start(raw[i].timeMs, raw[i].value, p);
+                sample.start(raw[i].timeMs, raw[i].value, qint32(p));
                 rawRow(sample);
             }
         } else {

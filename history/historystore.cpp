@@ -1,8 +1,8 @@
 #include "historystore.h"
 
-#include "historyaccumulator.h"
 #include "historycurvebuilder.h"
 #include "historynumber.h"
+#include "historystatisticsbuilder.h"
 
 #include <algorithm>
 
@@ -108,6 +108,12 @@ void HistoryStore::addAlarmRow(const Reading &row)
     m_alarmRows.append(row);
     const qint64 timeMs = row.time.toMSecsSinceEpoch();
     noteTime(timeMs);
+    noteAlarmSpan(row, timeMs);
+    keepBudget(); // alarms are few, but a limit on a noisy value may flap
+}
+
+void HistoryStore::noteAlarmSpan(const Reading &row, qint64 timeMs)
+{
     HistoryAlarmSpan span;
     bool start = false;
     if (!parseAlarmDetail(row.detail, span.limitKey, span.boundsText, start))
@@ -173,34 +179,70 @@ void HistoryStore::keepBudget()
 {
     const qint64 rawBudget =
         qint64(double(m_options.memoryBudgetBytes) * m_options.fullResolutionShare);
-    const qint64 bucketBudget = m_options.memoryBudgetBytes - rawBudget;
+    bool droppedOldest = false;
     for (int round = 0; round < 100000; ++round) {
         qint64 raw = 0;
-        qint64 rest = 0;
-        for (const HistorySeries &series : m_series) {
-            const qint64 rawBytes = series.bytes(0);
-            raw += rawBytes;
-            rest += series.bytes() - rawBytes;
-        }
-        // The oldest data goes first: full resolution over its share, then
-        // the finest bucket level that still has some older than the level below.
-        const int from = raw > rawBudget ? 0 : 1;
-        const int to = raw > rawBudget ? 0 : rest > bucketBudget ? HistorySeries::Levels - 1 : -1;
+        for (const HistorySeries &series : m_series)
+            raw += series.bytes(0);
+        // The oldest data goes first: full resolution over its share, then,
+        // while the whole (buckets of every level, pieces and their texts,
+        // alarm rows) is over the budget, the finest bucket level that still
+        // has some older than the level below, and when none has, the oldest
+        // of all that is left.
         bool trimmed = false;
-        for (int level = from; level <= to && !trimmed; ++level) {
-            std::vector<HistorySeries *> order;
-            for (HistorySeries &series : m_series)
-                order.push_back(&series);
-            std::sort(order.begin(), order.end(), [level](HistorySeries *a, HistorySeries *b) {
-                return a->frontMs(level) < b->frontMs(level);
-            });
-            for (HistorySeries *series : order)
-                if ((trimmed = series->trimFront(level)))
-                    break;
+        if (raw > rawBudget) {
+            trimmed = trimOldest(0);
+        } else if (memoryBytes() > m_options.memoryBudgetBytes) {
+            for (int level = 1; level < HistorySeries::Levels && !trimmed; ++level)
+                trimmed = trimOldest(level);
+            if (!trimmed)
+                droppedOldest = trimmed = dropOldest();
         }
         if (!trimmed)
-            return;
+            break;
     }
+    if (droppedOldest) {
+        m_firstMs = m_alarmRows.isEmpty() ? -1 : m_alarmRows.first().time.toMSecsSinceEpoch();
+        for (const HistorySeries &series : m_series)
+            if (series.firstMs() >= 0)
+                m_firstMs = m_firstMs < 0 ? series.firstMs() : qMin(m_firstMs, series.firstMs());
+    }
+}
+
+bool HistoryStore::trimOldest(int level)
+{
+    std::vector<HistorySeries *> order;
+    for (HistorySeries &series : m_series)
+        order.push_back(&series);
+    std::sort(order.begin(), order.end(), [level](HistorySeries *a, HistorySeries *b) {
+        return a->frontMs(level) < b->frontMs(level);
+    });
+    for (HistorySeries *series : order)
+        if (series->trimFront(level))
+            return true;
+    return false;
+}
+
+bool HistoryStore::dropOldest()
+{
+    const qint64 alarmsFrom = m_alarmRows.isEmpty() ? std::numeric_limits<qint64>::max()
+                                                    : m_alarmRows.first().time.toMSecsSinceEpoch();
+    qint64 seriesFrom = std::numeric_limits<qint64>::max();
+    for (const HistorySeries &series : m_series)
+        seriesFrom = qMin(seriesFrom, series.frontMs(HistorySeries::Levels));
+    if (seriesFrom <= alarmsFrom && trimOldest(HistorySeries::Levels))
+        return true;
+    if (m_alarmRows.size() < 4)
+        return false;
+    // The oldest alarm rows, and the spans that ended before what is left.
+    m_alarmRows.erase(m_alarmRows.begin(), m_alarmRows.begin() + qMin(256, m_alarmRows.size() / 4));
+    const qint64 cutMs = m_alarmRows.first().time.toMSecsSinceEpoch();
+    m_alarms.erase(std::remove_if(m_alarms.begin(), m_alarms.end(),
+                                  [cutMs](const HistoryAlarmSpan &span) {
+                                      return span.endMs >= 0 && span.endMs < cutMs;
+                                  }),
+                   m_alarms.end());
+    return true;
 }
 
 bool HistoryStore::isEmpty() const
@@ -234,64 +276,11 @@ QList<HistoryCurvePiece> HistoryStore::curve(const Key &key, qint64 fromMs, qint
                   : QList<HistoryCurvePiece>();
 }
 
-// A bucket counts when its first reading lies in the range (it is counted
-// whole then): buckets do not say how their readings spread over time. The
-// range is served by whole buckets of the coarsest level that fit in it,
-// their edges by finer levels in turn, which gives the same sums as the finest
-// samples alone and costs a few hundred samples for any range.
-template <typename F>
-static void visitExact(const HistorySeries &series, int level, qint64 fromMs, qint64 toMs, F &f)
-{
-    if (fromMs > toMs)
-        return;
-    if (level == 0) {
-        series.visit(0, fromMs, toMs, f);
-        return;
-    }
-    const qint64 width = HistorySeries::width(level);
-    const auto floorTo = [width](qint64 t) {
-        return t >= 0 ? t / width * width : -((-t + width - 1) / width) * width;
-    };
-    const qint64 innerFrom = floorTo(fromMs + width - 1);
-    const qint64 innerEnd = floorTo(toMs + 1);
-    if (innerFrom >= innerEnd) {
-        visitExact(series, level - 1, fromMs, toMs, f);
-        return;
-    }
-    visitExact(series, level - 1, fromMs, innerFrom - 1, f);
-    series.visit(level, innerFrom, innerEnd - 1, f);
-    visitExact(series, level - 1, innerEnd, toMs, f);
-}
-
 QList<HistoryStatistics> HistoryStore::statistics(qint64 fromMs, qint64 toMs) const
 {
     QList<HistoryStatistics> rows;
     for (int index : m_plotOrder) {
-        const HistorySeries &series = m_series[size_t(index)];
-        QList<QPair<QString, HistoryAccumulator>> units;
-        int lastPiece = -1;
-        HistoryAccumulator *current = nullptr;
-        const auto take = [&](const HistoryBucket &bucket) {
-            if (bucket.piece != lastPiece) {
-                lastPiece = bucket.piece;
-                const QString &unit = series.piece(bucket.piece).unit;
-                current = nullptr;
-                for (auto &entry : units)
-                    if (entry.first == unit)
-                        current = &entry.second;
-                if (!current) {
-                    units.append({unit, HistoryAccumulator()});
-                    current = &units.last().second;
-                }
-            }
-            current->add(bucket);
-        };
-        const qint64 from = qMax(fromMs, series.firstMs());
-        const qint64 to = qMin(toMs, series.lastMs());
-        int level = HistorySeries::Levels;
-        while (level > 0 && HistorySeries::width(level) > to - from + 1)
-            --level;
-        visitExact(series, level, from, to, take);
+        const auto units = HistoryStatisticsBuilder::perUnit(m_series[size_t(index)], fromMs, toMs);
         for (const auto &entry : units) {
             HistoryStatistics row;
             row.instrument = m_keys.at(index).first;

@@ -96,7 +96,13 @@ private:
     void noteTime(qint64 timeMs);
     // A reading's time in ms since the epoch and its offset from UTC in seconds.
     qint64 epochMs(const QDateTime &time, int &utcOffset);
+    // An alarm row's start opens a span of its limit, its end closes it.
+    void noteAlarmSpan(const Reading &row, qint64 timeMs);
     void keepBudget();
+    // Frees the oldest block of one level of the series that holds the oldest there.
+    bool trimOldest(int level);
+    // Frees the oldest coarse buckets or alarm rows, whichever are older.
+    bool dropOldest();
 
     Options m_options;
     std::vector<HistorySeries> m_series; // in the order they came

@@ -211,6 +211,35 @@ private slots:
         QVERIFY(qAbs(double(hour[0].count) - 3600.0 * perSecond) <= 36.0 * perSecond);
     }
 
+    void budgetHoldsWhenEveryReadingStartsAPiece()
+    {
+        // An overload at every other reading and a flapping alarm: a piece,
+        // a bucket at every level and an alarm row for nearly every reading.
+        HistoryStore::Options options;
+        options.memoryBudgetBytes = 1 << 20;
+        HistoryStore store(options);
+        const int count = 60000;
+        qint64 peak = 0;
+        for (int i = 0; i < count; ++i) {
+            const qint64 ms = T0 + i * 50LL;
+            store.add({reading(ms, "power", "voltage", i % 2 ? "OL" : QString::number(i % 7))});
+            AlarmEvent alarm{i % 2 == 0, "power.voltage", ":5",
+                             reading(ms, "power", "voltage", "6")};
+            store.add({alarm.recordingRow()});
+            peak = qMax(peak, store.memoryBytes());
+        }
+        QVERIFY2(peak <= options.memoryBudgetBytes, qPrintable(QString::number(peak)));
+        // The oldest went, the newest are whole.
+        const qint64 lastMs = T0 + (count - 1) * 50LL;
+        QVERIFY(store.firstTimeMs() > T0);
+        QCOMPARE(store.readings(lastMs - 9999, lastMs).size(), 200 + 200);
+        const auto rows = store.statistics(lastMs - 9999, lastMs);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].count, 100);
+        QCOMPARE(rows[0].maximum, 6.0);
+        QCOMPARE(store.alarms(lastMs - 9999, lastMs).size(), 100);
+    }
+
     void curveNeverExceedsMaxSamples()
     {
         HistoryStore store;
