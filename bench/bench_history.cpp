@@ -3,6 +3,7 @@
 // reading, the memory of 24 hours, curves at every zoom on that history,
 // statistics, and reading a million-row recording.
 #include "csvrecorder.h"
+#include "fullrateline.h"
 #include "historystore.h"
 #include "recordingreader.h"
 
@@ -19,75 +20,9 @@
 
 namespace {
 
-const qint64 Start = 1714565000000; // 2024-05-01
-const double FramesPerSecond = 180;
-const double ReadingsPerSecond = FramesPerSecond / 4 * 9;
-
-// The readings the decoder gives for frame n of the full-rate line.
-class Line
-{
-public:
-    Line()
-    {
-        const QDateTime t = QDateTime::fromMSecsSinceEpoch(Start);
-        meter = {{t, "multimeter", "reading", "", "V", "DC voltage"}};
-        power = {{t, "power", "voltage", "", "V", ""},
-                 {t, "power", "current", "", "A", ""},
-                 {t, "power", "power", "", "W", ""}};
-        iron = {{t, "iron", "set_temperature", "350", "°C", ""},
-                {t, "iron", "temperature", "", "°C", ""}};
-        hotair = {{t, "hotair", "set_temperature", "300", "°C", ""},
-                  {t, "hotair", "temperature", "", "°C", ""},
-                  {t, "hotair", "air_speed", "", "%", ""}};
-    }
-
-    qint64 timeMs(qint64 frame) const { return Start + qint64(frame * 1000 / FramesPerSecond); }
-
-    QList<Reading> &frame(qint64 n)
-    {
-        const qint64 ms = timeMs(n);
-        const double s = double(ms - Start) / 1000;
-        const QDateTime time = QDateTime::fromMSecsSinceEpoch(ms);
-        QList<Reading> *readings = nullptr;
-        switch (n % 4) {
-        case 0: {
-            // A function every 5 s, one of them an open circuit.
-            static const char *const units[][3] = {{"V", "DC voltage", ""},
-                                                   {"mV", "DC voltage", ""},
-                                                   {"V", "AC voltage", ""},
-                                                   {"KΩ", "resistance", ""},
-                                                   {"MΩ", "resistance", "OL"}};
-            const auto &f = units[(qint64(s) / 5) % 5];
-            readings = &meter;
-            meter[0].unit = f[0];
-            meter[0].detail = f[1];
-            meter[0].value = *f[2] ? QString(f[2]) : QString::number(12 + std::sin(s), 'f', 3);
-            break;
-        }
-        case 1:
-            readings = &power;
-            power[0].value = QString::number(12 - 0.05 * std::sin(s / 7), 'f', 2);
-            power[1].value = QString::number(0.85 + 0.7 * std::sin(s / 11), 'f', 3);
-            power[2].value = QString::number(10.2 + 8 * std::sin(s / 11), 'g', 15);
-            break;
-        case 2:
-            readings = &iron;
-            iron[1].value = QString::number(qMin(350.0, 22 + s * 10) + std::sin(s * 3), 'f', 0);
-            break;
-        default:
-            readings = &hotair;
-            hotair[1].value =
-                QString::number(qMin(300.0, 22 + s * 8) - std::fabs(std::sin(s)), 'f', 0);
-            hotair[2].value = QString::number(40 + 10 * (qint64(s) / 12 % 3), 'f', 0);
-        }
-        for (Reading &reading : *readings)
-            reading.time = time;
-        return *readings;
-    }
-
-private:
-    QList<Reading> meter, power, iron, hotair;
-};
+const qint64 Start = FullRateLine::Start;
+const double FramesPerSecond = FullRateLine::FramesPerSecond;
+const double ReadingsPerSecond = FullRateLine::ReadingsPerSecond;
 
 qint64 residentBytes()
 {
@@ -105,7 +40,7 @@ qint64 residentBytes()
 // The frames of ten minutes, made once.
 std::vector<QList<Reading>> tenMinutes()
 {
-    Line line;
+    FullRateLine line;
     std::vector<QList<Reading>> frames;
     for (qint64 n = 0; n < qint64(FramesPerSecond * 600); ++n)
         frames.push_back(line.frame(n));
@@ -145,17 +80,15 @@ BENCHMARK(BM_AddFullRate)->Arg(300)->Arg(4)->Unit(benchmark::kMillisecond);
 // 24 hours at the full rate, made once for the benchmarks after this.
 HistoryStore &day()
 {
-    static std::unique_ptr<HistoryStore> store;
+    static HistoryStore *store = nullptr;
     if (!store) {
         const qint64 before = residentBytes();
-        store = std::make_unique<HistoryStore>();
-        Line line;
-        const qint64 frames = qint64(FramesPerSecond * 86400);
-        for (qint64 n = 0; n < frames; ++n)
-            store->add(line.frame(n));
-        std::printf("24 h history: memoryBytes %.1f MB, process RSS grew by %.1f MB (to %.1f MB)\n",
+        store = &FullRateLine::day();
+        std::printf("24 h history: memoryBytes %.1f MB, process RSS grew by %.1f MB (to %.1f MB), "
+                    "%.2f h held\n",
                     store->memoryBytes() / 1048576.0, (residentBytes() - before) / 1048576.0,
-                    residentBytes() / 1048576.0);
+                    residentBytes() / 1048576.0,
+                    (store->lastTimeMs() - store->firstTimeMs()) / 3600000.0);
     }
     return *store;
 }
@@ -229,7 +162,7 @@ void BM_ReadMillionRowCsv(benchmark::State &state)
         QFile file(path);
         file.open(QIODevice::WriteOnly);
         file.write(CsvRecorder::header());
-        Line line;
+        FullRateLine line;
         QByteArray bytes;
         qint64 rows = 0;
         for (qint64 n = 0; rows < 1000000; ++n) {
