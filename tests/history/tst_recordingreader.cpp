@@ -130,6 +130,42 @@ private slots:
         QCOMPARE(back[4].time.offsetFromUtc(), 0);
     }
 
+    void joinedRecordingsAreReadInTimeOrder()
+    {
+        // Two recordings joined with cat, the later one first: the second
+        // header is a row without a time, and the times go back after it.
+        const auto rows = [](int from, int count, const char *quantity) {
+            QByteArray text = CsvRecorder::header();
+            for (int i = from; i < from + count; ++i)
+                text += "2024-05-01T14:03:" + QByteArray::number(10 + i) + ".000+02:00,0," +
+                        "power," + quantity + "," + QByteArray::number(i) + ",V,\r\n";
+            return text;
+        };
+        QTemporaryDir dir;
+        const QString path =
+            write(dir, "joined.csv", rows(20, 10, "voltage") + rows(0, 5, "voltage"));
+        QList<int> percents;
+        HistoryStore store;
+        const auto result = RecordingReader::read(path, store, [&](int percent) {
+            percents << percent;
+            return true;
+        });
+        QCOMPARE(result.rows, 15);
+        QCOMPARE(result.skippedBadTime, 1);
+        QCOMPARE(result.firstSkippedLine, 12);
+        QCOMPARE(percents.last(), 100);
+        QStringList values;
+        for (const Reading &r : store.readings(0, std::numeric_limits<qint64>::max()))
+            values << r.value;
+        QCOMPARE(values, QStringList({"0", "1", "2", "3", "4", "20", "21", "22", "23", "24", "25",
+                                      "26", "27", "28", "29"}));
+        // Each part keeps its own times: a gap between them, not a line.
+        const qint64 first = store.firstTimeMs();
+        QCOMPARE(store.lastTimeMs() - first, 29000);
+        QCOMPARE(store.curve({"power", "voltage"}, first, first + 29000, 100).size(), 2);
+        QCOMPARE(store.statistics(first, first + 4000)[0].count, 5);
+    }
+
     void cancelKeepsWhatWasRead()
     {
         QByteArray text = CsvRecorder::header();
