@@ -78,8 +78,8 @@ QList<HistoryCurvePiece> HistoryCurveBuilder::build(const HistorySeries &series,
     }
 
     // The samples on either side, where the line goes on in the same piece.
-    const auto before = series.before(level, fromMs);
-    const auto after = series.after(level, toMs);
+    const auto before = series.nearest(level, fromMs, HistorySeries::Side::Before);
+    const auto after = series.nearest(level, toMs, HistorySeries::Side::After);
     const bool bothSides = slots.empty() && before && after && before->piece == after->piece;
     if (before && qint64(slots.size()) < maxSamples &&
         (bothSides || (!slots.empty() && slots.front().piece == before->piece)))

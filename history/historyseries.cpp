@@ -179,56 +179,46 @@ void HistorySeries::dropUnusedPieces()
     pieceBase += unused;
 }
 
-std::optional<HistoryBucket> HistorySeries::before(int fromLevel, qint64 timeMs) const
+std::optional<HistoryBucket> HistorySeries::nearest(int fromLevel, qint64 timeMs, Side side) const
 {
-    for (int level = fromLevel; level <= Levels; ++level) {
-        const qint64 end = qMin(timeMs, regionEnd(level, fromLevel));
-        if (end <= coverFrom[level])
+    const bool later = side == Side::After;
+    // Finer levels serve later times: the nearest sample before is in the
+    // finest level with any, the nearest after in the coarsest.
+    for (int step = 0; step <= Levels - fromLevel; ++step) {
+        const int level = later ? Levels - step : fromLevel + step;
+        // The part [low, high) of the level's region on the wanted side.
+        qint64 low = coverFrom[level];
+        qint64 high = regionEnd(level, fromLevel);
+        if (later)
+            low = qMax(low, timeMs + 1);
+        else
+            high = qMin(high, timeMs);
+        if (low >= high)
             continue;
-        if (level == 0) {
+        const auto nearestIn = [&](const auto &chunks, auto timeOf) -> qint64 {
+            const auto isBefore = [&](const auto &e, qint64 t) { return timeOf(e) < t; };
             const qint64 i =
-                raw.lowerBound(end, [](const Raw &r, qint64 t) { return r.timeMs < t; }) - 1;
-            if (i < 0 || raw[i].timeMs < coverFrom[0])
-                continue;
-            if (!std::isfinite(raw[i].value))
-                return std::nullopt;
-            HistoryBucket sample;
-            sample.start(raw[i].timeMs, raw[i].value, qint32(pieceOf(rawBase + i)));
-            return sample;
-        }
-        const auto &buckets = levels[level - 1];
-        const qint64 i = buckets.lowerBound(end, [](const HistoryBucket &b, qint64 t) {
-            return b.startMs < t;
-        }) - 1;
-        if (i >= 0 && buckets[i].startMs >= coverFrom[level])
-            return buckets[i];
-    }
-    return std::nullopt;
-}
-
-std::optional<HistoryBucket> HistorySeries::after(int fromLevel, qint64 timeMs) const
-{
-    for (int level = Levels; level >= fromLevel; --level) {
-        const qint64 low = qMax(timeMs + 1, coverFrom[level]);
-        const qint64 end = regionEnd(level, fromLevel);
-        if (low >= end)
+                later ? chunks.lowerBound(low, isBefore) : chunks.lowerBound(high, isBefore) - 1;
+            return i >= 0 && i < chunks.size() && timeOf(chunks[i]) >= low &&
+                           timeOf(chunks[i]) < high
+                       ? i
+                       : -1;
+        };
+        if (level > 0) {
+            const auto &buckets = levels[level - 1];
+            const qint64 i = nearestIn(buckets, [](const HistoryBucket &b) { return b.startMs; });
+            if (i >= 0)
+                return buckets[i];
             continue;
-        if (level == 0) {
-            const qint64 i =
-                raw.lowerBound(low, [](const Raw &r, qint64 t) { return r.timeMs < t; });
-            if (i >= raw.size())
-                continue;
-            if (!std::isfinite(raw[i].value))
-                return std::nullopt;
-            HistoryBucket sample;
-            sample.start(raw[i].timeMs, raw[i].value, qint32(pieceOf(rawBase + i)));
-            return sample;
         }
-        const auto &buckets = levels[level - 1];
-        const qint64 i =
-            buckets.lowerBound(low, [](const HistoryBucket &b, qint64 t) { return b.startMs < t; });
-        if (i < buckets.size() && buckets[i].startMs < end)
-            return buckets[i];
+        const qint64 i = nearestIn(raw, [](const Raw &r) { return r.timeMs; });
+        if (i < 0)
+            continue;
+        if (!std::isfinite(raw[i].value))
+            return std::nullopt; // an overload or an empty value ends the line there
+        HistoryBucket sample;
+        sample.start(raw[i].timeMs, raw[i].value, qint32(pieceOf(rawBase + i)));
+        return sample;
     }
     return std::nullopt;
 }

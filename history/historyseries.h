@@ -73,8 +73,12 @@ public:
     template <typename R, typename B>
     void visitRows(qint64 fromMs, qint64 toMs, R &&rawRow, B &&bucketRow) const;
     // The nearest numeric sample before (starting < timeMs) or after (> timeMs).
-    std::optional<HistoryBucket> before(int fromLevel, qint64 timeMs) const;
-    std::optional<HistoryBucket> after(int fromLevel, qint64 timeMs) const;
+    enum class Side
+    {
+        Before,
+        After
+    };
+    std::optional<HistoryBucket> nearest(int fromLevel, qint64 timeMs, Side side) const;
 
 private:
     static qint64 floorTo(qint64 t, qint64 w)

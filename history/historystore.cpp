@@ -303,7 +303,7 @@ std::optional<HistoryStore::Value> HistoryStore::valueAt(const Key &key, qint64 
     const HistorySeries *series = find(key);
     if (!series || timeMs == std::numeric_limits<qint64>::max())
         return std::nullopt;
-    const auto sample = series->before(0, timeMs + 1);
+    const auto sample = series->nearest(0, timeMs + 1, HistorySeries::Side::Before);
     if (!sample || timeMs - (sample->startMs + sample->spanMs) > m_options.gapMs)
         return std::nullopt;
     return Value{sample->last, series->piece(sample->piece).unit};
