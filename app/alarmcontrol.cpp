@@ -44,6 +44,9 @@ void AlarmControl::loadLimits(const QString &settingsPath)
                  .toBool();
     monitor = AlarmMonitor(limits);
     badKeys = limits.badKeys;
+    for (const ToleranceRule &rule : limits.tolerances)
+        tolerances[rule.instrument] =
+            (rule.enabled ? rule : ToleranceRule::defaultFor(rule.instrument)).tolerance;
     for (const QList<QWidget *> &widgets : qAsConst(panels)) {
         for (QWidget *panel : widgets)
             AlarmFrame::setShown(panel, false);

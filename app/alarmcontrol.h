@@ -30,6 +30,9 @@ public:
     // anew; keys that do not parse are named once.
     void loadLimits(const QString &settingsPath);
     ElidedLabel *label() const { return alarmLabel; }
+    // The tolerance a station ("iron", "hotair") is held to, for its
+    // statistics: the default where its check is off.
+    double tolerance(const QString &instrument) const { return tolerances.value(instrument); }
     QList<AlarmEvent> active() const { return monitor.active(); }
     // The status text in the current language.
     void applyLanguage();
@@ -52,4 +55,5 @@ private:
     QSoundEffect *sound = nullptr;
     bool bMuted = false;
     QStringList badKeys;
+    QHash<QString, double> tolerances;
 };

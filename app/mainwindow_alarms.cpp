@@ -9,6 +9,7 @@
 #include "digitalmul_widget.h"
 #include "digitalmultable_widget.h"
 #include "digitalpower_widget.h"
+#include "historywindow.h"
 #include "limitsdialog.h"
 #include "settinginfo.h"
 
@@ -43,4 +44,7 @@ void MainWindow::actLimitsClick()
 void MainWindow::LimitsSaved_slot()
 {
     alarmControl->loadLimits(settingsFilePath());
+    for (HistoryWindow *window :
+         findChildren<HistoryWindow *>(QString(), Qt::FindDirectChildrenOnly))
+        applyHistoryTolerances(window);
 }

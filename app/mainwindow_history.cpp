@@ -8,8 +8,6 @@
 #include "historystore.h"
 #include "historywindow.h"
 #include "languagetext.h"
-#include "limitset.h"
-#include "settinginfo.h"
 
 #include <QAction>
 #include <QMenu>
@@ -39,8 +37,8 @@ void MainWindow::actHistoryClick()
         historyWnd = new HistoryWindow(historyStore, this);
         connect(historyWnd, &HistoryWindow::openRecordingRequested, this,
                 &MainWindow::openRecording);
+        applyHistoryTolerances(historyWnd);
     }
-    applyHistoryTolerances(historyWnd);
     historyWnd->show();
     historyWnd->raise();
     historyWnd->activateWindow();
@@ -58,13 +56,8 @@ HistoryWindow *MainWindow::openRecording(const QString &path)
 
 void MainWindow::applyHistoryTolerances(HistoryWindow *window) const
 {
-    const LimitSet limits = LimitSet::fromFile(settingsFilePath());
-    double tolerances[2] = {0, 0};
-    for (const ToleranceRule &rule : limits.tolerances) {
-        const ToleranceRule used = rule.enabled ? rule : ToleranceRule::defaultFor(rule.instrument);
-        tolerances[rule.instrument == QLatin1String("iron") ? 0 : 1] = used.tolerance;
-    }
-    window->setTolerances(tolerances[0], tolerances[1]);
+    window->setTolerances(alarmControl->tolerance(QStringLiteral("iron")),
+                          alarmControl->tolerance(QStringLiteral("hotair")));
 }
 
 void MainWindow::applyHistoryLanguage()

@@ -115,8 +115,12 @@ bool HistoryWindow::isLoading() const
 
 void HistoryWindow::setTolerances(double iron, double hotair)
 {
+    if (iron == m_ironTolerance && hotair == m_hotairTolerance)
+        return;
     m_ironTolerance = iron;
     m_hotairTolerance = hotair;
+    if (isVisible())
+        redraw(); // the table's soldering figures count against them
 }
 
 void HistoryWindow::applyLanguage()

@@ -6,6 +6,8 @@
 #include "digitalpower_widget.h"
 #include "elidedlabel.h"
 #include "framebuilder.h"
+#include "historystatisticstable.h"
+#include "historywindow.h"
 #include "limitsdialog.h"
 #include "mainwindow.h"
 #include "onscreen.h"
@@ -143,6 +145,22 @@ private slots:
                                         {"Limits/power.voltage", "11:13,0"},
                                         {"Limits/custom.thing", "keep me"}});
         MainWindow window;
+        // The iron heats from 300 to 350 °C in 50 s, with the history window open.
+        const QDateTime t0 = QDateTime::fromMSecsSinceEpoch(1714565000000);
+        for (int i = 0; i <= 50; ++i)
+            emit window.ReadingsDecoded_sig(
+                {{t0.addSecs(i), "iron", "set_temperature", "350", "°C", ""},
+                 {t0.addSecs(i), "iron", "temperature", QString::number(300 + i), "°C", ""}});
+        window.findChild<QPushButton *>("pushButton_history")->click();
+        HistoryWindow *history = window.historyWindow();
+        history->setRange(t0.toMSecsSinceEpoch(), t0.toMSecsSinceEpoch() + 50000);
+        const auto heatUp = [history] {
+            const auto *table = history->findChild<QTableWidget *>("tableWidget_statistics");
+            return table->item(table->rowCount() - 1, HistoryStatisticsTable::HeatUp)
+                ->text()
+                .toDouble();
+        };
+        QCOMPARE(heatUp(), 45.0);
         const QList<QAction *> action =
             window.findChild<QToolButton *>("toolButton_view")->menu()->actions();
         LimitsDialog *dialog = window.limitsDialog();
@@ -164,6 +182,7 @@ private slots:
         static_cast<QLineEdit *>(table->cellWidget(1, 2))->setText("1.5");
         static_cast<QLineEdit *>(table->cellWidget(1, 3))->setText("0");
         dialog->findChild<QCheckBox *>("checkBox_hotair")->setChecked(false);
+        dialog->findChild<QLineEdit *>("lineEdit_ironTolerance")->setText("20");
         dialog->findChild<QCheckBox *>("checkBox_mute")->setChecked(true);
         QSignalSpy sounded(window.alarms(), &AlarmControl::AlarmSounded_sig);
         dialog->findChild<QPushButton *>("pushButton_save")->click();
@@ -172,12 +191,13 @@ private slots:
         QCOMPARE(file.value("Limits/power.current").toString(), QString(":1.5,0,0"));
         QCOMPARE(file.value("Limits/power.voltage").toString(), QString("11:13,0,0"));
         QCOMPARE(file.value("Limits/hotair.tolerance").toString(), QString("off"));
-        QCOMPARE(file.value("Limits/iron.tolerance").toString(), QString("5,8"));
+        QCOMPARE(file.value("Limits/iron.tolerance").toString(), QString("20,8"));
         QCOMPARE(file.value("Limits/custom.thing").toString(), QString("keep me"));
         // The window follows the saved limits at once.
         window.decipher(powerFrame("2.0"));
         QCOMPARE(window.alarms()->active().size(), 1);
         QCOMPARE(sounded.count(), 1); // announced, though muted: no sound plays
+        QCOMPARE(heatUp(), 30.0);     // the open history window counts with the new tolerance
     }
 };
 
