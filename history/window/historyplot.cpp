@@ -2,6 +2,7 @@
 
 #include "historycurveitem.h"
 
+#include <QDateTime>
 #include <QPen>
 
 #include <algorithm>
@@ -122,6 +123,30 @@ HistoryPlot::HistoryPlot(const Layout &layout, QWidget *parent)
     m_names->attach(this);
 }
 
+void HistoryPlot::useTimeZoneOf(qint64 fromMs, qint64 toMs)
+{
+    // In local time every tick and label asks the system's time zone anew
+    // (the C library looks at its file each time): most of a redraw. One
+    // offset serves where the whole range has it; a range across a change of
+    // daylight saving keeps local time, so every label stays right.
+    const qint64 longestFixedMs = 7LL * 24 * 3600 * 1000; // no zone changes twice in a week
+    const int offset = QDateTime::fromMSecsSinceEpoch(fromMs).offsetFromUtc();
+    const bool fixed = toMs - fromMs <= longestFixedMs &&
+                       QDateTime::fromMSecsSinceEpoch(toMs).offsetFromUtc() == offset;
+    const Qt::TimeSpec spec = fixed ? Qt::OffsetFromUTC : Qt::LocalTime;
+    auto *draw = static_cast<QwtDateScaleDraw *>(axisScaleDraw(xBottom));
+    if (draw->timeSpec() == spec && (!fixed || draw->utcOffset() == offset))
+        return;
+    auto *engine = static_cast<QwtDateScaleEngine *>(axisScaleEngine(xBottom));
+    draw->setTimeSpec(spec);
+    engine->setTimeSpec(spec);
+    if (fixed) {
+        draw->setUtcOffset(offset);
+        engine->setUtcOffset(offset);
+    }
+    // The labels cached so far go with the next scale division, set right after.
+}
+
 QString HistoryPlot::axisUnit(int axis) const
 {
     return axis >= 0 && axis < axisCnt ? m_axisUnits[axis] : QString();
@@ -186,6 +211,7 @@ void HistoryPlot::showTimeAxis(bool shown)
 
 void HistoryPlot::refresh(const HistoryStore &store, qint64 fromMs, qint64 toMs)
 {
+    useTimeZoneOf(fromMs, toMs);
     setAxisScale(xBottom, double(fromMs), double(toMs));
     // A sample per pixel column: each keeps its minimum and maximum, so the
     // band shows every peak.

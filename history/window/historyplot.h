@@ -62,6 +62,7 @@ public:
     qint64 xToTime(double x) const;
 
 private:
+    void useTimeZoneOf(qint64 fromMs, qint64 toMs);
     void scaleAxis(int axis, qint64 fromMs, qint64 toMs);
     void showNames();
 

@@ -24,10 +24,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <ctime>
 #include <functional>
 
 #include <qwt_plot_canvas.h>
 #include <qwt_scale_div.h>
+#include <qwt_scale_draw.h>
 #include <qwt_scale_map.h>
 
 namespace {
@@ -101,6 +103,7 @@ private slots:
     void zoomAndPanPauseFollowing();
     void statisticsAndCursorsFollowTheRange();
     void curvesAndGapsInPixels();
+    void timeLabelsInWallClockTime();
     void unitChangesAndAlignedPlots();
     void sessionStoreAndDamagedRecording();
     void exportedCsvOpensWithTheSameStatistics();
@@ -281,6 +284,38 @@ void TestHistoryWindow::curvesAndGapsInPixels()
     QVERIFY(!orangeInColumn(image, x50, low - 5, low + 5));
     // The gap is empty over the whole height: no line joins the two pieces.
     QVERIFY(!orangeInColumn(image, x30));
+}
+
+void TestHistoryWindow::timeLabelsInWallClockTime()
+{
+    // Berlin's clocks go from 02:00 to 03:00 on 29 March 2026.
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    const auto at = [](const char *iso) {
+        return QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate).toMSecsSinceEpoch();
+    };
+    HistoryStore store;
+    fill(store, "power", "voltage", "V", at("2026-03-29T00:00:00+01:00"),
+         at("2026-03-29T06:00:00+02:00"), [](qint64) { return 5; });
+    HistoryWindow window(&store);
+    window.show();
+    const auto label = [&window, at](const char *iso) {
+        return window.plots().value(0)->axisScaleDraw(QwtPlot::xBottom)->label(at(iso)).text();
+    };
+    // Across the change and after it: every label in the time the clock showed then.
+    window.setRange(at("2026-03-29T00:30:00+01:00"), at("2026-03-29T05:00:00+02:00"));
+    const QStringList acrossTheChange{label("2026-03-29T01:00:00+01:00"),
+                                      label("2026-03-29T03:00:00+02:00")};
+    window.setRange(at("2026-03-29T04:00:00+02:00"), at("2026-03-29T05:00:00+02:00"));
+    const QString afterIt = label("2026-03-29T04:30:00+02:00");
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
+    tzset();
+    QCOMPARE(acrossTheChange, QStringList({"01:00", "03:00"}));
+    QCOMPARE(afterIt, QString("04:30"));
 }
 
 void TestHistoryWindow::unitChangesAndAlignedPlots()
