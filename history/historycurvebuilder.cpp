@@ -54,6 +54,7 @@ QList<HistoryCurvePiece> HistoryCurveBuilder::build(const HistorySeries &series,
         ++level;
 
     std::vector<Slot> slots;
+    slots.reserve(size_t(room) + 2); // a slot each, and pieces seldom add many
     qint64 currentSlot = 0;
     series.visit(level, fromMs, toMs, [&](const HistoryBucket &bucket) {
         const qint64 slot = slotMs > 0 ? slotOf(bucket.startMs, slotMs) : bucket.startMs;
@@ -89,14 +90,15 @@ QList<HistoryCurvePiece> HistoryCurveBuilder::build(const HistorySeries &series,
         slots.push_back({sampleOf(*after), after->piece});
 
     QList<HistoryCurvePiece> pieces;
-    int currentPiece = -1;
-    for (const Slot &slot : slots) {
-        if (slot.piece != currentPiece) {
-            const HistorySeries::Piece &piece = series.piece(slot.piece);
-            pieces.append({piece.unit, piece.detail, {}});
-            currentPiece = slot.piece;
-        }
-        pieces.last().samples.append(slot.sample);
+    for (size_t i = 0; i < slots.size();) {
+        size_t end = i + 1;
+        while (end < slots.size() && slots[end].piece == slots[i].piece)
+            ++end;
+        const HistorySeries::Piece &piece = series.piece(slots[i].piece);
+        pieces.append({piece.unit, piece.detail, {}});
+        pieces.last().samples.reserve(int(end - i));
+        for (; i < end; ++i)
+            pieces.last().samples.append(slots[i].sample);
     }
     return pieces;
 }
