@@ -207,6 +207,9 @@ void HistoryPlot::alignValueAxes(const QList<HistoryPlot *> &plots)
 void HistoryPlot::showTimeAxis(bool shown)
 {
     enableAxis(xBottom, shown);
+    // A hidden axis is still laid out at every change of range: without
+    // labels that costs nothing.
+    axisScaleDraw(xBottom)->enableComponent(QwtAbstractScaleDraw::Labels, shown);
 }
 
 void HistoryPlot::refresh(const HistoryStore &store, qint64 fromMs, qint64 toMs)
