@@ -5,63 +5,12 @@
 #include "mosquittobroker.h"
 #include "simprocess.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
-
-namespace {
-
-constexpr int longWait = 30000;
-
-// A row without elapsed_s, which counts from the file's or the publisher's
-// start: the same reading compares equal in both.
-QByteArray key(const QByteArray &json)
-{
-    QJsonObject row = QJsonDocument::fromJson(json).object();
-    row.remove("elapsed_s");
-    return row.isEmpty() ? QByteArray() : QJsonDocument(row).toJson(QJsonDocument::Compact);
-}
-
-QList<QByteArray> fileRows(const QString &path)
-{
-    QFile file(path);
-    QList<QByteArray> rows;
-    for (const QByteArray &line :
-         (file.open(QIODevice::ReadOnly) ? file.readAll() : "").split('\n'))
-        if (!line.isEmpty())
-            rows << key(line);
-    return rows;
-}
-
-// The readings that arrived, each once (QoS 1 may repeat one), in order; each
-// checked to be on its own topic.
-QList<QByteArray> arrivals(const BrokerSubscriber &subscriber, const QByteArray &bench)
-{
-    QList<QByteArray> rows;
-    QSet<QByteArray> seen;
-    for (const BrokerSubscriber::Message &message : subscriber.messages()) {
-        const QJsonObject o = QJsonDocument::fromJson(message.payload).object();
-        const QByteArray row = key(message.payload);
-        if (!message.topic.startsWith("korvanta/") || row.isEmpty() || seen.contains(row))
-            continue;
-        seen.insert(row);
-        const QByteArray topic = "korvanta/" + bench + '/' + o["instrument"].toString().toUtf8() +
-                                 '/' + o["quantity"].toString().toUtf8();
-        rows << (message.topic == topic ? row : "wrong topic " + message.topic);
-    }
-    return rows;
-}
-
-QString mqttUrl(const MosquittoBroker &broker, const char *scheme = "mqtt")
-{
-    return QString("%1://127.0.0.1:%2").arg(scheme).arg(broker.port());
-}
-
-} // namespace
 
 class KorvantaLogMqttTest : public QObject
 {
@@ -79,14 +28,16 @@ class KorvantaLogMqttTest : public QObject
         return link;
     }
 
-    QString privateFile(const QByteArray &text)
+    // The rows of a recording, as the broker's readings() has them.
+    static QList<QByteArray> fileRows(const QString &path)
     {
-        QFile file(dir.filePath(QString("auth%1").arg(++runs)));
-        file.open(QIODevice::WriteOnly);
-        file.write(text);
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        return file.fileName();
+        QFile file(path);
+        QList<QByteArray> rows;
+        for (const QByteArray &line :
+             (file.open(QIODevice::ReadOnly) ? file.readAll() : "").split('\n'))
+            if (!line.isEmpty())
+                rows << BrokerSubscriber::key(line);
+        return rows;
     }
 
 private slots:
@@ -98,7 +49,7 @@ private slots:
 
     void everyReadingOnItsTopicAndSensorsAnnounced()
     {
-        MosquittoBroker broker({});
+        MosquittoBroker broker;
         QVERIFY2(broker.start(), qPrintable(broker.output()));
         BrokerSubscriber subscriber(broker.port());
         QTRY_VERIFY_WITH_TIMEOUT(subscriber.isSubscribed(), longWait);
@@ -108,30 +59,29 @@ private slots:
         QProcess log;
         log.start(KORVANTA_LOG_PATH,
                   {link, "--format", "jsonl", "--output", output, "--duration", "4", "--mqtt",
-                   mqttUrl(broker), "--bench", "b1", "--ha-discovery"});
+                   broker.url(), "--bench", "b1", "--ha-discovery"});
         QVERIFY(log.waitForFinished(longWait));
         const QString err = log.readAllStandardError();
         QCOMPARE(log.exitCode(), 0);
         const QList<QByteArray> written = fileRows(output);
         QVERIFY(written.size() > 100);
-        QVERIFY2(err.startsWith("korvanta-log: publishing to " + mqttUrl(broker) + '\n'),
+        QVERIFY2(err.startsWith("korvanta-log: publishing to " + broker.url() + '\n'),
                  qPrintable(err));
         // Each reading, and a sensor's announcement per quantity.
         QSet<QString> quantities;
         for (const QByteArray &row : written) {
-            const QJsonObject o = QJsonDocument::fromJson(row).object();
+            const QJsonObject o = BrokerSubscriber::json(row);
             quantities << o["instrument"].toString() + o["quantity"].toString();
         }
         const int published = written.size() + quantities.size();
         QVERIFY2(err.contains(QString(" published=%1 queued=0 dropped=0").arg(published)),
                  qPrintable(err));
-        QTRY_COMPARE_WITH_TIMEOUT(arrivals(subscriber, "b1").size(), written.size(), longWait);
-        QCOMPARE(arrivals(subscriber, "b1"), written);
+        QTRY_COMPARE_WITH_TIMEOUT(subscriber.readings("b1").size(), written.size(), longWait);
+        QCOMPARE(subscriber.readings("b1"), written);
         QCOMPARE(subscriber.last("korvanta/b1/status"), QByteArray("offline"));
 
         const QJsonObject v =
-            QJsonDocument::fromJson(subscriber.last("homeassistant/sensor/b1_power_voltage/config"))
-                .object();
+            BrokerSubscriber::json(subscriber.last("homeassistant/sensor/b1_power_voltage/config"));
         QCOMPARE(v["device_class"].toString(), QString("voltage"));
         QCOMPARE(v["unit_of_measurement"].toString(), QString("V"));
         QCOMPARE(v["state_class"].toString(), QString("measurement"));
@@ -153,16 +103,16 @@ private slots:
         const QString output = dir.filePath("outage.jsonl");
         QProcess log;
         log.start(KORVANTA_LOG_PATH,
-                  {link, "--format", "jsonl", "--output", output, "--mqtt", mqttUrl(broker)});
+                  {link, "--format", "jsonl", "--output", output, "--mqtt", broker.url()});
         QString err;
         QTRY_VERIFY_WITH_TIMEOUT((err += log.readAllStandardError()).contains("are queued"),
                                  longWait);
-        QVERIFY2(err.startsWith("korvanta-log: waiting for the broker at " + mqttUrl(broker)),
+        QVERIFY2(err.startsWith("korvanta-log: waiting for the broker at " + broker.url()),
                  qPrintable(err));
         QTest::qWait(2000);
         QVERIFY2(broker.start(), qPrintable(broker.output()));
         const QByteArray bench = QSysInfo::machineHostName().toUtf8();
-        QTRY_VERIFY_WITH_TIMEOUT(arrivals(subscriber, bench).size() > 50, longWait);
+        QTRY_VERIFY_WITH_TIMEOUT(subscriber.readings(bench).size() > 50, longWait);
         broker.stop();
         QTest::qWait(10000);
         QVERIFY2(broker.start(), qPrintable(broker.output()));
@@ -179,8 +129,8 @@ private slots:
         QVERIFY2(err.contains(" queued=0 dropped=0"), qPrintable(err));
         const QList<QByteArray> written = fileRows(output);
         QVERIFY(written.size() > 300);
-        QTRY_COMPARE_WITH_TIMEOUT(arrivals(subscriber, bench).size(), written.size(), longWait);
-        QCOMPARE(arrivals(subscriber, bench), written);
+        QTRY_COMPARE_WITH_TIMEOUT(subscriber.readings(bench).size(), written.size(), longWait);
+        QCOMPARE(subscriber.readings(bench), written);
     }
 
     void refusalsEndTheLogger_data()
@@ -207,14 +157,14 @@ private slots:
         MosquittoBroker broker({true, tls, false});
         QVERIFY2(broker.start(), qPrintable(broker.output()));
         SimProcess sim;
-        const QString url = mqttUrl(broker, tls ? "mqtts" : "mqtt");
+        const QString url = broker.url(tls);
         QStringList arguments{startSim(sim, 30),
                               "--duration",
                               "3",
                               "--mqtt",
                               url,
                               "--mqtt-auth-file",
-                              privateFile("bench\n" + password + '\n')};
+                              broker.credentialsFile("bench\n" + password + '\n')};
         if (exitCode == 0)
             arguments << "--ca-file" << broker.caFile();
         QProcess log;
@@ -228,8 +178,9 @@ private slots:
 
     void sharedCredentialsFileRefused()
     {
-        const QString shared = privateFile("bench\nsecret\n");
-        QFile(shared).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        MosquittoBroker broker;
+        const QString shared = broker.credentialsFile(
+            "bench\nsecret\n", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
         QProcess log;
         log.start(KORVANTA_LOG_PATH,
                   {"/dev/null", "--mqtt", "mqtt://localhost", "--mqtt-auth-file", shared});
@@ -242,12 +193,11 @@ private slots:
 
     void killedLoggerGoesOffline()
     {
-        MosquittoBroker broker({});
+        MosquittoBroker broker;
         QVERIFY2(broker.start(), qPrintable(broker.output()));
         SimProcess sim;
         QProcess log;
-        log.start(KORVANTA_LOG_PATH,
-                  {startSim(sim, 60), "--mqtt", mqttUrl(broker), "--bench", "b2"});
+        log.start(KORVANTA_LOG_PATH, {startSim(sim, 60), "--mqtt", broker.url(), "--bench", "b2"});
         BrokerSubscriber subscriber(broker.port());
         QTRY_COMPARE_WITH_TIMEOUT(subscriber.last("korvanta/b2/status"), QByteArray("online"),
                                   longWait);
