@@ -41,11 +41,7 @@ class NetworkTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        if (!MosquittoBroker::available())
-            QSKIP("Debian's mosquitto broker (/usr/sbin/mosquitto) is not installed");
-    }
+    void initTestCase() { MosquittoBroker::skipUnlessInstalled(); }
 
     void windowPublishesTheSimulatedStream()
     {

@@ -2,29 +2,12 @@
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <QTcpServer>
+#include <QTest>
 
 namespace {
 
 const QString program = QStringLiteral("/usr/sbin/mosquitto");
-
-int pickFreePort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
-    return port;
-}
 
 bool writeFile(const QString &path, const QByteArray &text,
                QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner)
@@ -36,15 +19,18 @@ bool writeFile(const QString &path, const QByteArray &text,
 
 } // namespace
 
-MosquittoBroker::MosquittoBroker(const Config &config) : config(config), freePort(pickFreePort())
+MosquittoBroker::MosquittoBroker(const Config &config) : config(config)
 {
+    QTcpServer probe; // a port that nothing listens on
+    freePort = probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setWorkingDirectory(dir.path());
 }
 
-bool MosquittoBroker::available()
+void MosquittoBroker::skipUnlessInstalled()
 {
-    return QFileInfo(program).isExecutable();
+    if (!QFileInfo(program).isExecutable())
+        QSKIP("Debian's mosquitto broker (/usr/sbin/mosquitto) is not installed");
 }
 
 QString MosquittoBroker::credentialsFile(const QByteArray &text, QFile::Permissions permissions)

@@ -56,11 +56,7 @@ class MqttPublisherTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        if (!MosquittoBroker::available())
-            QSKIP("Debian's mosquitto broker (/usr/sbin/mosquitto) is not installed");
-    }
+    void initTestCase() { MosquittoBroker::skipUnlessInstalled(); }
 
     void brokerUrls_data()
     {
