@@ -13,7 +13,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <memory>
 #include <numeric>
 
 namespace {
@@ -154,8 +153,8 @@ private slots:
     {
         MosquittoBroker broker({false, false, true});
         QVERIFY2(broker.start(), qPrintable(broker.output()));
-        auto subscriber = std::make_unique<BrokerSubscriber>(broker.port(), true);
-        QTRY_VERIFY_WITH_TIMEOUT(subscriber->isSubscribed(), longWait);
+        BrokerSubscriber subscriber(broker.port(), true);
+        QTRY_VERIFY_WITH_TIMEOUT(subscriber.isSubscribed(), longWait);
         MqttPublisher publisher(optionsFor(broker.url()));
         publisher.start();
         int next = 0;
@@ -165,7 +164,7 @@ private slots:
             next += 2;
         });
         stream.start(5);
-        QTRY_VERIFY_WITH_TIMEOUT(subscriber->messages().size() > 200, longWait);
+        QTRY_VERIFY_WITH_TIMEOUT(subscriber.messages().size() > 200, longWait);
         broker.stop();
         QTRY_COMPARE_WITH_TIMEOUT(publisher.state(), MqttStatus::Waiting, longWait);
         QVERIFY(!publisher.status().error.isEmpty());
@@ -179,7 +178,7 @@ private slots:
         // Every reading once, in order, but for what QoS 1 may repeat.
         const auto values = [&] {
             QVector<int> order;
-            for (const QByteArray &row : subscriber->readings("bench1"))
+            for (const QByteArray &row : subscriber.readings("bench1"))
                 order << BrokerSubscriber::json(row)["value"].toInt();
             return order;
         };
