@@ -97,6 +97,8 @@ bool MosquittoBroker::start()
 
 void MosquittoBroker::stop()
 {
+    if (process.state() == QProcess::NotRunning)
+        return;
     process.terminate();
     if (!process.waitForFinished(10000))
         process.kill();
