@@ -15,7 +15,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,17 +22,10 @@
 
 namespace {
 
-constexpr int longWait = 30000;
-
 QString powerFrame()
 {
     return FrameBuilder::station(
         1, {FrameBuilder::record("12.00", 0x0056), FrameBuilder::record("0.50", 0x0041)});
-}
-
-QString brokerAt(const MosquittoBroker &broker)
-{
-    return QString("mqtt://127.0.0.1:%1").arg(broker.port());
 }
 
 QString statusOf(const MainWindow &window)
@@ -49,15 +41,11 @@ class NetworkTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        if (!MosquittoBroker::available())
-            QSKIP("Debian's mosquitto broker (/usr/sbin/mosquitto) is not installed");
-    }
+    void initTestCase() { MosquittoBroker::skipUnlessInstalled(); }
 
     void windowPublishesTheSimulatedStream()
     {
-        MosquittoBroker broker({});
+        MosquittoBroker broker;
         QVERIFY2(broker.start(), qPrintable(broker.output()));
         BrokerSubscriber subscriber(broker.port());
         QTRY_VERIFY_WITH_TIMEOUT(subscriber.isSubscribed(), longWait);
@@ -68,29 +56,28 @@ private slots:
         TestEnvironment::writeSettings({{"ids_LanguageType/LanguageType", 2},
                                         {"SerialInfo/strSerialName", link},
                                         {"Network/enabled", true},
-                                        {"Network/broker", brokerAt(broker)},
+                                        {"Network/broker", broker.url()},
                                         {"Network/bench", "w1"}});
         MainWindow window;
-        QStringList expected; // time, topic and value of each reading decoded
+        QStringList expected; // time, instrument, quantity and value of each reading decoded
         connect(&window, &MainWindow::ReadingsDecoded_sig, [&](const QList<Reading> &readings) {
             for (const Reading &r : readings)
-                expected << ReadingRecorder::timeText(r.time) + " korvanta/w1/" + r.instrument +
-                                '/' + r.quantity + ' ' + QString::number(r.value.toDouble());
+                expected << ReadingRecorder::timeText(r.time) + ' ' + r.instrument + '/' +
+                                r.quantity + ' ' + QString::number(r.value.toDouble());
         });
-        QTRY_COMPARE_WITH_TIMEOUT(statusOf(window), "Broker: connected to " + brokerAt(broker),
+        QTRY_COMPARE_WITH_TIMEOUT(statusOf(window), "Broker: connected to " + broker.url(),
                                   longWait);
         // Not waitForEnd(30000), which would hold up the window's event loop.
         QTRY_VERIFY_WITH_TIMEOUT(sim.waitForEnd(0), longWait);
         QTest::qWait(1500); // the last frames through the window
         QVERIFY(expected.size() > 60);
+        // Each on its topic of bench "w1".
         const auto arrived = [&] {
             QStringList rows;
-            for (const BrokerSubscriber::Message &message : subscriber.messages()) {
-                const QJsonObject o = QJsonDocument::fromJson(message.payload).object();
-                const QString row = o["time"].toString() + ' ' + message.topic + ' ' +
-                                    QString::number(o["value"].toDouble());
-                if (!o.isEmpty() && !rows.contains(row)) // QoS 1 may repeat one
-                    rows << row;
+            for (const QByteArray &row : subscriber.readings("w1")) {
+                const QJsonObject o = BrokerSubscriber::json(row);
+                rows << o["time"].toString() + ' ' + o["instrument"].toString() + '/' +
+                            o["quantity"].toString() + ' ' + QString::number(o["value"].toDouble());
             }
             return rows;
         };
@@ -102,19 +89,17 @@ private slots:
     {
         MosquittoBroker broker({true, false, false});
         QVERIFY2(broker.start(), qPrintable(broker.output()));
-        QFile auth(TestEnvironment::home().path() + "/auth");
-        QVERIFY(auth.open(QIODevice::WriteOnly) && auth.write("bench\nwrong\n") > 0);
-        auth.close();
-        auth.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        const QString auth = broker.credentialsFile("bench\nwrong\n");
+        QVERIFY(!auth.isEmpty());
         TestEnvironment::writeSettings({{"ids_LanguageType/LanguageType", 2},
                                         {"Network/enabled", true},
-                                        {"Network/broker", brokerAt(broker)},
-                                        {"Network/auth_file", auth.fileName()}});
+                                        {"Network/broker", broker.url()},
+                                        {"Network/auth_file", auth}});
         MainWindow window;
         window.show();
-        QTRY_COMPARE_WITH_TIMEOUT(
-            statusOf(window), "Broker " + brokerAt(broker) + " refused the user name or password",
-            longWait);
+        QTRY_COMPARE_WITH_TIMEOUT(statusOf(window),
+                                  "Broker " + broker.url() + " refused the user name or password",
+                                  longWait);
         int decoded = 0;
         connect(&window, &MainWindow::ReadingsDecoded_sig, [&] { ++decoded; });
         window.decipher(powerFrame());

@@ -1,16 +1,38 @@
 #include "brokersubscriber.h"
 
+#include <QJsonDocument>
 #include <QMutexLocker>
+#include <QSet>
 
 #include <mosquitto.h>
+
+namespace {
+
+QByteArray compact(const QJsonObject &object)
+{
+    return object.isEmpty() ? QByteArray() : QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
 
 BrokerSubscriber::BrokerSubscriber(int port, bool persistent)
 {
     mosquitto_lib_init();
     client = mosquitto_new(persistent ? "korvanta-test-subscriber" : nullptr, !persistent, this);
-    mosquitto_connect_callback_set(client, &BrokerSubscriber::onConnect);
-    mosquitto_subscribe_callback_set(client, &BrokerSubscriber::onSubscribe);
-    mosquitto_message_callback_set(client, &BrokerSubscriber::onMessage);
+    mosquitto_connect_callback_set(client, [](mosquitto *client, void *, int rc) {
+        if (rc == 0)
+            mosquitto_subscribe(client, nullptr, "#", 1);
+    });
+    mosquitto_subscribe_callback_set(client, [](mosquitto *, void *self, int, int, const int *) {
+        static_cast<BrokerSubscriber *>(self)->subscribed = true;
+    });
+    mosquitto_message_callback_set(client, [](mosquitto *, void *self, const mosquitto_message *m) {
+        auto *subscriber = static_cast<BrokerSubscriber *>(self);
+        QMutexLocker lock(&subscriber->mutex);
+        subscriber->received.append(
+            {m->topic, QByteArray(static_cast<const char *>(m->payload), m->payloadlen),
+             m->retain});
+    });
     mosquitto_reconnect_delay_set(client, 1, 1, false);
     mosquitto_connect_async(client, "127.0.0.1", port, 30);
     mosquitto_loop_start(client);
@@ -21,12 +43,6 @@ BrokerSubscriber::~BrokerSubscriber()
     mosquitto_disconnect(client);
     mosquitto_loop_stop(client, false);
     mosquitto_destroy(client);
-}
-
-bool BrokerSubscriber::isSubscribed() const
-{
-    QMutexLocker lock(&mutex);
-    return subscribed;
 }
 
 QList<BrokerSubscriber::Message> BrokerSubscriber::messages() const
@@ -57,25 +73,31 @@ void BrokerSubscriber::publish(const QByteArray &topic, const QByteArray &payloa
                       false);
 }
 
-void BrokerSubscriber::onConnect(mosquitto *client, void *, int rc)
+QList<QByteArray> BrokerSubscriber::readings(const QByteArray &bench) const
 {
-    if (rc == 0)
-        mosquitto_subscribe(client, nullptr, "#", 1);
+    QList<QByteArray> rows;
+    QSet<QByteArray> seen;
+    for (const Message &message : messages()) {
+        const QJsonObject o = json(message.payload);
+        const QByteArray row = key(message.payload);
+        if (!message.topic.startsWith("korvanta/") || row.isEmpty() || seen.contains(row))
+            continue;
+        seen.insert(row);
+        const QString topic =
+            "korvanta/" + bench + '/' + o["instrument"].toString() + '/' + o["quantity"].toString();
+        rows << (message.topic == topic.toUtf8() ? row : "wrong topic " + message.topic);
+    }
+    return rows;
 }
 
-void BrokerSubscriber::onSubscribe(mosquitto *, void *self, int, int, const int *)
+QByteArray BrokerSubscriber::key(const QByteArray &json)
 {
-    auto *subscriber = static_cast<BrokerSubscriber *>(self);
-    QMutexLocker lock(&subscriber->mutex);
-    subscriber->subscribed = true;
+    QJsonObject row = BrokerSubscriber::json(json);
+    row.remove("elapsed_s");
+    return compact(row);
 }
 
-void BrokerSubscriber::onMessage(mosquitto *, void *self, const mosquitto_message *message)
+QJsonObject BrokerSubscriber::json(const QByteArray &payload)
 {
-    auto *subscriber = static_cast<BrokerSubscriber *>(self);
-    QMutexLocker lock(&subscriber->mutex);
-    subscriber->received.append(
-        {message->topic,
-         QByteArray(static_cast<const char *>(message->payload), message->payloadlen),
-         message->retain});
+    return QJsonDocument::fromJson(payload).object();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 #include <QMutex>
 
+#include <atomic>
+
 struct mosquitto;
-struct mosquitto_message;
 
 // Subscribes to every topic of a test broker on libmosquitto's own thread and
 // keeps what arrives.
@@ -24,19 +26,23 @@ public:
     explicit BrokerSubscriber(int port, bool persistent = false);
     ~BrokerSubscriber();
 
-    bool isSubscribed() const;
+    bool isSubscribed() const { return subscribed; }
     QList<Message> messages() const;
     QList<Message> on(const QByteArray &topic) const;
     QByteArray last(const QByteArray &topic) const;
     void publish(const QByteArray &topic, const QByteArray &payload);
 
-private:
-    static void onConnect(mosquitto *, void *self, int rc);
-    static void onSubscribe(mosquitto *, void *self, int, int, const int *);
-    static void onMessage(mosquitto *, void *self, const mosquitto_message *message);
+    // The readings of a bench, each once (QoS 1 may repeat one) in the order
+    // they came, as key(); one on another topic than its own is "wrong topic …".
+    QList<QByteArray> readings(const QByteArray &bench) const;
+    // A JSON row without elapsed_s, which counts from the recording's or the
+    // publisher's start: the same reading compares equal in both.
+    static QByteArray key(const QByteArray &json);
+    static QJsonObject json(const QByteArray &payload);
 
+private:
     mosquitto *client;
     mutable QMutex mutex;
-    bool subscribed = false;
+    std::atomic<bool> subscribed{false};
     QList<Message> received;
 };

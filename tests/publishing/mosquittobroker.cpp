@@ -1,124 +1,96 @@
 #include "mosquittobroker.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QFileInfo>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <QTcpServer>
+#include <QTest>
 
 namespace {
 
-int pickFreePort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
-    return port;
-}
+const QString program = QStringLiteral("/usr/sbin/mosquitto");
 
-bool accepts(int port)
+bool writeFile(const QString &path, const QByteArray &text,
+               QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner)
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    const bool connected =
-        ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() &&
+           file.setPermissions(permissions);
 }
 
 } // namespace
 
-MosquittoBroker::MosquittoBroker(const Config &config) : config(config), freePort(pickFreePort())
+MosquittoBroker::MosquittoBroker(const Config &config) : config(config)
 {
+    QTcpServer probe; // a port that nothing listens on
+    freePort = probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setWorkingDirectory(dir.path());
 }
 
-MosquittoBroker::~MosquittoBroker()
+void MosquittoBroker::skipUnlessInstalled()
 {
-    stop();
+    if (!QFileInfo(program).isExecutable())
+        QSKIP("Debian's mosquitto broker (/usr/sbin/mosquitto) is not installed");
 }
 
-bool MosquittoBroker::available()
+QString MosquittoBroker::credentialsFile(const QByteArray &text, QFile::Permissions permissions)
 {
-    return QFileInfo(program()).isExecutable();
+    const QString path = dir.filePath(QString("credentials%1").arg(++files));
+    return writeFile(path, text, permissions) ? path : QString();
 }
 
-bool MosquittoBroker::run(const QString &program, const QStringList &arguments)
+QString MosquittoBroker::url(bool tls) const
+{
+    return QStringLiteral("%1://127.0.0.1:%2").arg(tls ? "mqtts" : "mqtt").arg(freePort);
+}
+
+bool MosquittoBroker::run(const QStringList &command)
 {
     QProcess tool;
     tool.setProcessChannelMode(QProcess::MergedChannels);
     tool.setWorkingDirectory(dir.path());
-    tool.start(program, arguments);
+    tool.start(command.first(), command.mid(1));
     const bool ok = tool.waitForFinished(60000) && tool.exitCode() == 0;
     if (!ok)
-        log += program + ": " + tool.readAll();
+        log += command.first() + ": " + tool.readAll();
     return ok;
 }
 
 bool MosquittoBroker::writeConfig()
 {
-    QString text = QStringLiteral("listener %1 127.0.0.1\nlog_dest stdout\nuser root\n"
-                                  "max_queued_messages 0\n")
-                       .arg(freePort);
-    text += config.persistent
-                ? QStringLiteral("persistence true\npersistence_location %1/\n").arg(dir.path())
-                : QStringLiteral("persistence false\n");
-    if (config.password) {
-        if (!run("mosquitto_passwd", {"-b", "-c", path("passwords"), "bench", "secret"}))
-            return false;
-        text += QStringLiteral("allow_anonymous false\npassword_file %1\n").arg(path("passwords"));
-    } else {
-        text += QStringLiteral("allow_anonymous true\n");
-    }
-    if (config.tls) {
-        QFile ext(path("server.ext"));
-        if (!ext.open(QIODevice::WriteOnly) ||
-            !ext.write("subjectAltName=IP:127.0.0.1,DNS:localhost\n"))
-            return false;
-        ext.close();
-        const QStringList ec{"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
-        if (!run("openssl", QStringList{"req", "-x509"} + ec +
-                                QStringList{"-keyout", "ca.key", "-out", "ca.crt", "-days", "2",
-                                            "-subj", "/CN=Korvanta test CA"}) ||
-            !run("openssl", QStringList{"req"} + ec +
-                                QStringList{"-keyout", "server.key", "-out", "server.csr", "-subj",
-                                            "/CN=127.0.0.1"}) ||
-            !run("openssl",
-                 {"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key",
-                  "-CAcreateserial", "-out", "server.crt", "-days", "2", "-extfile", "server.ext"}))
-            return false;
-        text += QStringLiteral("cafile %1\ncertfile %2\nkeyfile %3\n")
-                    .arg(caFile(), path("server.crt"), path("server.key"));
-    }
-    QFile file(path("mosquitto.conf"));
-    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) == text.toUtf8().size();
+    // The server's certificate is its own CA.
+    if (config.tls && !run({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                            "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", "server.key",
+                            "-out", "server.crt", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+                            "subjectAltName=IP:127.0.0.1,DNS:localhost"}))
+        return false;
+    if (config.password && !run({"mosquitto_passwd", "-b", "-c", "passwords", "bench", "secret"}))
+        return false;
+    // Files named without a folder are the broker's, its working directory.
+    const QString text =
+        QStringLiteral("listener %1 127.0.0.1\nlog_dest stderr\nuser root\nmax_queued_messages 0\n"
+                       "persistence %2\npersistence_location %3/\nallow_anonymous %4\n")
+            .arg(freePort)
+            .arg(config.persistent ? "true" : "false", dir.path(),
+                 config.password ? "false" : "true") +
+        (config.password ? "password_file passwords\n" : "") +
+        (config.tls ? "cafile server.crt\ncertfile server.crt\nkeyfile server.key\n" : "");
+    return writeFile(dir.filePath("mosquitto.conf"), text.toUtf8());
 }
 
 bool MosquittoBroker::start()
 {
-    if (!QFileInfo::exists(path("mosquitto.conf")) && !writeConfig())
+    if (!QFileInfo::exists(dir.filePath("mosquitto.conf")) && !writeConfig())
         return false;
-    process.start(program(), {"-c", path("mosquitto.conf")});
-    if (!process.waitForStarted())
-        return false;
-    const QDeadlineTimer deadline(30000);
-    while (!accepts(freePort)) {
-        if (deadline.hasExpired() || process.waitForFinished(50)) {
-            log += process.readAll();
+    // It says "running" once its listener is open.
+    const int said = log.size();
+    process.start(program, {"-c", dir.filePath("mosquitto.conf")});
+    const QDeadlineTimer deadline(longWait);
+    while (log.indexOf(" running", said) < 0) {
+        const bool more = process.waitForReadyRead(int(deadline.remainingTime()));
+        log += process.readAll();
+        if (!more)
             return false;
-        }
     }
     return true;
 }
@@ -128,9 +100,8 @@ void MosquittoBroker::stop()
     if (process.state() == QProcess::NotRunning)
         return;
     process.terminate();
-    if (!process.waitForFinished(10000)) {
+    if (!process.waitForFinished(10000))
         process.kill();
-        process.waitForFinished();
-    }
+    process.waitForFinished();
     log += process.readAll();
 }

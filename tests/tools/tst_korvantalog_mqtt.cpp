@@ -5,63 +5,12 @@
 #include "mosquittobroker.h"
 #include "simprocess.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
-
-namespace {
-
-constexpr int longWait = 30000;
-
-// A row without elapsed_s, which counts from the file's or the publisher's
-// start: the same reading compares equal in both.
-QByteArray key(const QByteArray &json)
-{
-    QJsonObject row = QJsonDocument::fromJson(json).object();
-    row.remove("elapsed_s");
-    return row.isEmpty() ? QByteArray() : QJsonDocument(row).toJson(QJsonDocument::Compact);
-}
-
-QList<QByteArray> fileRows(const QString &path)
-{
-    QFile file(path);
-    QList<QByteArray> rows;
-    for (const QByteArray &line :
-         (file.open(QIODevice::ReadOnly) ? file.readAll() : "").split('\n'))
-        if (!line.isEmpty())
-            rows << key(line);
-    return rows;
-}
-
-// The readings that arrived, each once (QoS 1 may repeat one), in order; each
-// checked to be on its own topic.
-QList<QByteArray> arrivals(const BrokerSubscriber &subscriber, const QByteArray &bench)
-{
-    QList<QByteArray> rows;
-    QSet<QByteArray> seen;
-    for (const BrokerSubscriber::Message &message : subscriber.messages()) {
-        const QJsonObject o = QJsonDocument::fromJson(message.payload).object();
-        const QByteArray row = key(message.payload);
-        if (!message.topic.startsWith("korvanta/") || row.isEmpty() || seen.contains(row))
-            continue;
-        seen.insert(row);
-        const QByteArray topic = "korvanta/" + bench + '/' + o["instrument"].toString().toUtf8() +
-                                 '/' + o["quantity"].toString().toUtf8();
-        rows << (message.topic == topic ? row : "wrong topic " + message.topic);
-    }
-    return rows;
-}
-
-QString mqttUrl(const MosquittoBroker &broker, const char *scheme = "mqtt")
-{
-    return QString("%1://127.0.0.1:%2").arg(scheme).arg(broker.port());
-}
-
-} // namespace
 
 class KorvantaLogMqttTest : public QObject
 {
@@ -70,35 +19,33 @@ class KorvantaLogMqttTest : public QObject
     QTemporaryDir dir;
     int runs = 0;
 
-    // The simulator on a new link, at its default rates.
+    // The simulator on a new link, at its default rates; empty if it has none.
     QString startSim(SimProcess &sim, int seconds)
     {
         const QString link = dir.filePath(QString("bench%1").arg(++runs));
         sim.start({"--link", link, "--seed", "5", "--seconds", QString::number(seconds)});
-        QTest::qWaitFor([&] { return QFileInfo(link).isSymLink(); }, 10000);
-        return link;
+        const bool linked = QTest::qWaitFor([&] { return QFileInfo(link).isSymLink(); }, 10000);
+        return linked ? link : QString();
     }
 
-    QString privateFile(const QByteArray &text)
+    // The rows of a recording, as the broker's readings() has them.
+    static QList<QByteArray> fileRows(const QString &path)
     {
-        QFile file(dir.filePath(QString("auth%1").arg(++runs)));
-        file.open(QIODevice::WriteOnly);
-        file.write(text);
-        file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        return file.fileName();
+        QFile file(path);
+        QList<QByteArray> rows;
+        for (const QByteArray &line :
+             (file.open(QIODevice::ReadOnly) ? file.readAll() : "").split('\n'))
+            if (!line.isEmpty())
+                rows << BrokerSubscriber::key(line);
+        return rows;
     }
 
 private slots:
-    void initTestCase()
-    {
-        if (!MosquittoBroker::available())
-            QSKIP("Debian's mosquitto broker (/usr/sbin/mosquitto) is not installed");
-    }
+    void initTestCase() { MosquittoBroker::skipUnlessInstalled(); }
 
     void everyReadingOnItsTopicAndSensorsAnnounced()
     {
-        MosquittoBroker broker({});
+        MosquittoBroker broker;
         QVERIFY2(broker.start(), qPrintable(broker.output()));
         BrokerSubscriber subscriber(broker.port());
         QTRY_VERIFY_WITH_TIMEOUT(subscriber.isSubscribed(), longWait);
@@ -108,30 +55,29 @@ private slots:
         QProcess log;
         log.start(KORVANTA_LOG_PATH,
                   {link, "--format", "jsonl", "--output", output, "--duration", "4", "--mqtt",
-                   mqttUrl(broker), "--bench", "b1", "--ha-discovery"});
+                   broker.url(), "--bench", "b1", "--ha-discovery"});
         QVERIFY(log.waitForFinished(longWait));
         const QString err = log.readAllStandardError();
         QCOMPARE(log.exitCode(), 0);
         const QList<QByteArray> written = fileRows(output);
         QVERIFY(written.size() > 100);
-        QVERIFY2(err.startsWith("korvanta-log: publishing to " + mqttUrl(broker) + '\n'),
+        QVERIFY2(err.startsWith("korvanta-log: publishing to " + broker.url() + '\n'),
                  qPrintable(err));
         // Each reading, and a sensor's announcement per quantity.
         QSet<QString> quantities;
         for (const QByteArray &row : written) {
-            const QJsonObject o = QJsonDocument::fromJson(row).object();
+            const QJsonObject o = BrokerSubscriber::json(row);
             quantities << o["instrument"].toString() + o["quantity"].toString();
         }
         const int published = written.size() + quantities.size();
         QVERIFY2(err.contains(QString(" published=%1 queued=0 dropped=0").arg(published)),
                  qPrintable(err));
-        QTRY_COMPARE_WITH_TIMEOUT(arrivals(subscriber, "b1").size(), written.size(), longWait);
-        QCOMPARE(arrivals(subscriber, "b1"), written);
+        QTRY_COMPARE_WITH_TIMEOUT(subscriber.readings("b1").size(), written.size(), longWait);
+        QCOMPARE(subscriber.readings("b1"), written);
         QCOMPARE(subscriber.last("korvanta/b1/status"), QByteArray("offline"));
 
         const QJsonObject v =
-            QJsonDocument::fromJson(subscriber.last("homeassistant/sensor/b1_power_voltage/config"))
-                .object();
+            BrokerSubscriber::json(subscriber.last("homeassistant/sensor/b1_power_voltage/config"));
         QCOMPARE(v["device_class"].toString(), QString("voltage"));
         QCOMPARE(v["unit_of_measurement"].toString(), QString("V"));
         QCOMPARE(v["state_class"].toString(), QString("measurement"));
@@ -153,16 +99,16 @@ private slots:
         const QString output = dir.filePath("outage.jsonl");
         QProcess log;
         log.start(KORVANTA_LOG_PATH,
-                  {link, "--format", "jsonl", "--output", output, "--mqtt", mqttUrl(broker)});
+                  {link, "--format", "jsonl", "--output", output, "--mqtt", broker.url()});
         QString err;
         QTRY_VERIFY_WITH_TIMEOUT((err += log.readAllStandardError()).contains("are queued"),
                                  longWait);
-        QVERIFY2(err.startsWith("korvanta-log: waiting for the broker at " + mqttUrl(broker)),
+        QVERIFY2(err.startsWith("korvanta-log: waiting for the broker at " + broker.url()),
                  qPrintable(err));
         QTest::qWait(2000);
         QVERIFY2(broker.start(), qPrintable(broker.output()));
         const QByteArray bench = QSysInfo::machineHostName().toUtf8();
-        QTRY_VERIFY_WITH_TIMEOUT(arrivals(subscriber, bench).size() > 50, longWait);
+        QTRY_VERIFY_WITH_TIMEOUT(subscriber.readings(bench).size() > 50, longWait);
         broker.stop();
         QTest::qWait(10000);
         QVERIFY2(broker.start(), qPrintable(broker.output()));
@@ -179,42 +125,47 @@ private slots:
         QVERIFY2(err.contains(" queued=0 dropped=0"), qPrintable(err));
         const QList<QByteArray> written = fileRows(output);
         QVERIFY(written.size() > 300);
-        QTRY_COMPARE_WITH_TIMEOUT(arrivals(subscriber, bench).size(), written.size(), longWait);
-        QCOMPARE(arrivals(subscriber, bench), written);
+        QTRY_COMPARE_WITH_TIMEOUT(subscriber.readings(bench).size(), written.size(), longWait);
+        QCOMPARE(subscriber.readings(bench), written);
     }
 
     void refusalsEndTheLogger_data()
     {
         QTest::addColumn<bool>("tls");
         QTest::addColumn<QByteArray>("password");
-        QTest::addColumn<int>("exitCode"); // 0: trusts the test CA (--ca-file)
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("permissions"); // of the credentials file
+        QTest::addColumn<int>("exitCode");    // 0: trusts the test CA (--ca-file)
+        QTest::addColumn<QString>("message"); // %1 the broker, %2 the credentials file
+        const int owner = QFile::ReadOwner | QFile::WriteOwner;
         QTest::newRow("wrong password")
-            << false << QByteArray("wrong") << 6
+            << false << QByteArray("wrong") << owner << 6
             << "the broker at %1 refused the connection: not authorised";
         QTest::newRow("untrusted")
-            << true << QByteArray("secret") << 6
+            << true << QByteArray("secret") << owner << 6
             << "cannot connect securely to %1: the broker's certificate is not trusted";
-        QTest::newRow("trusted") << true << QByteArray("secret") << 0 << "publishing to %1";
+        QTest::newRow("trusted") << true << QByteArray("secret") << owner << 0
+                                 << "publishing to %1";
+        QTest::newRow("shared credentials file")
+            << false << QByteArray("secret") << (owner | QFile::ReadGroup) << 1
+            << "--mqtt-auth-file: the credentials file %2 may be read by group or others: make "
+               "it private (chmod 600 ";
     }
 
     void refusalsEndTheLogger()
     {
         QFETCH(bool, tls);
         QFETCH(QByteArray, password);
+        QFETCH(int, permissions);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         MosquittoBroker broker({true, tls, false});
         QVERIFY2(broker.start(), qPrintable(broker.output()));
         SimProcess sim;
-        const QString url = mqttUrl(broker, tls ? "mqtts" : "mqtt");
-        QStringList arguments{startSim(sim, 30),
-                              "--duration",
-                              "3",
-                              "--mqtt",
-                              url,
-                              "--mqtt-auth-file",
-                              privateFile("bench\n" + password + '\n')};
+        const QString url = broker.url(tls);
+        const QString auth =
+            broker.credentialsFile("bench\n" + password + '\n', QFile::Permissions(permissions));
+        QStringList arguments{startSim(sim, 30),  "--duration", "3", "--mqtt", url,
+                              "--mqtt-auth-file", auth};
         if (exitCode == 0)
             arguments << "--ca-file" << broker.caFile();
         QProcess log;
@@ -222,32 +173,18 @@ private slots:
         QVERIFY(log.waitForFinished(longWait));
         const QString err = log.readAllStandardError();
         QVERIFY2(log.exitCode() == exitCode, qPrintable(err));
-        QVERIFY2(err.startsWith("korvanta-log: " + message.arg(url)), qPrintable(err));
-        QCOMPARE(err.contains(" published=0 "), exitCode != 0);
-    }
-
-    void sharedCredentialsFileRefused()
-    {
-        const QString shared = privateFile("bench\nsecret\n");
-        QFile(shared).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-        QProcess log;
-        log.start(KORVANTA_LOG_PATH,
-                  {"/dev/null", "--mqtt", "mqtt://localhost", "--mqtt-auth-file", shared});
-        QVERIFY(log.waitForFinished(longWait));
-        QCOMPARE(log.exitCode(), 1);
-        QVERIFY(log.readAllStandardError().startsWith(
-            "korvanta-log: --mqtt-auth-file: the credentials file " + shared.toUtf8() +
-            " may be read by group or others: make it private (chmod 600 "));
+        QVERIFY2(err.startsWith("korvanta-log: " + message.replace("%1", url).replace("%2", auth)),
+                 qPrintable(err));
+        QCOMPARE(err.contains(" published=0 "), exitCode == 6);
     }
 
     void killedLoggerGoesOffline()
     {
-        MosquittoBroker broker({});
+        MosquittoBroker broker;
         QVERIFY2(broker.start(), qPrintable(broker.output()));
         SimProcess sim;
         QProcess log;
-        log.start(KORVANTA_LOG_PATH,
-                  {startSim(sim, 60), "--mqtt", mqttUrl(broker), "--bench", "b2"});
+        log.start(KORVANTA_LOG_PATH, {startSim(sim, 60), "--mqtt", broker.url(), "--bench", "b2"});
         BrokerSubscriber subscriber(broker.port());
         QTRY_COMPARE_WITH_TIMEOUT(subscriber.last("korvanta/b2/status"), QByteArray("online"),
                                   longWait);
