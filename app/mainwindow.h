@@ -1,5 +1,6 @@
 #pragma once
 
+#include "localclock.h"
 #include "multimeterdisplay.h"
 #include "reading.h"
 #include "stationrecords.h"
@@ -217,6 +218,7 @@ private:
     // Beside statusLabel: why the port did not open, or that a lost port is awaited.
     ElidedLabel *portDetailLabel = nullptr;
     QTimer *m_receiveTimer = nullptr;
+    LocalClock frameClock; // the readings' times, as the logger takes them
     QTimer *readRetryTimer = nullptr;
     PortReadPacer *readPacer = nullptr;
 };

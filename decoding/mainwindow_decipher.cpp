@@ -3,7 +3,6 @@
 
 #include "decodedframe.h"
 
-#include <QDateTime>
 #include <QDebug>
 #include <QTimer>
 
@@ -13,7 +12,7 @@ void MainWindow::decipher(const QString &frame)
     qDebug().noquote() << "data" << frame;
     strFrame = frame;
 
-    const DecodedFrame decoded = DecodedFrame::of(frame, QDateTime::currentDateTime());
+    const DecodedFrame decoded = DecodedFrame::of(frame, frameClock.now());
     if (!decoded.check.markersOk)
         return;
     nDataLen = decoded.check.nDataLen;
