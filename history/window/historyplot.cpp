@@ -133,13 +133,13 @@ void HistoryPlot::useTimeZoneOf(qint64 fromMs, qint64 toMs)
     const int offset = QDateTime::fromMSecsSinceEpoch(fromMs).offsetFromUtc();
     const bool fixed = toMs - fromMs <= longestFixedMs &&
                        QDateTime::fromMSecsSinceEpoch(toMs).offsetFromUtc() == offset;
-    const Qt::TimeSpec spec = fixed ? Qt::OffsetFromUTC : Qt::LocalTime;
+    const Qt::TimeSpec kind = fixed ? Qt::OffsetFromUTC : Qt::LocalTime;
     auto *draw = static_cast<QwtDateScaleDraw *>(axisScaleDraw(xBottom));
-    if (draw->timeSpec() == spec && (!fixed || draw->utcOffset() == offset))
+    if (draw->timeSpec() == kind && (!fixed || draw->utcOffset() == offset))
         return;
     auto *engine = static_cast<QwtDateScaleEngine *>(axisScaleEngine(xBottom));
-    draw->setTimeSpec(spec);
-    engine->setTimeSpec(spec);
+    draw->setTimeSpec(kind);
+    engine->setTimeSpec(kind);
     if (fixed) {
         draw->setUtcOffset(offset);
         engine->setUtcOffset(offset);
