@@ -1,7 +1,8 @@
 #include "arrowaxischart.h"
 
+#include "axislineitem.h"
+
 #include <QBrush>
-#include <QGraphicsLineItem>
 #include <QGraphicsPolygonItem>
 #include <QGraphicsScene>
 #include <QPainter>
@@ -49,9 +50,9 @@ void ArrowAxisChart::initialize()
     m_rightHead = new QGraphicsPolygonItem();
     m_rightHead->setBrush(QBrush(kCyan, Qt::SolidPattern));
     m_rightHead->setPen(Qt::NoPen);
-    m_leftLine = new QGraphicsLineItem();
+    m_leftLine = new AxisLineItem();
     m_leftLine->setPen(axisPen(kOrange));
-    m_rightLine = new QGraphicsLineItem();
+    m_rightLine = new AxisLineItem();
     m_rightLine->setPen(axisPen(kCyan));
 
     scene()->addItem(m_leftLine);

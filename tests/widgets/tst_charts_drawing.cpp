@@ -93,6 +93,12 @@ private slots:
                      QLineF(p.left(), p.bottom(), p.left(), p.top() - 6));
             QCOMPARE(view->rightAxisLine()->line(),
                      QLineF(p.right(), p.bottom(), p.right(), p.top() - 6));
+            // The lines keep their outlines between moves: still where they are drawn.
+            for (QGraphicsLineItem *line : {view->leftAxisLine(), view->rightAxisLine()}) {
+                QGraphicsLineItem plain(line->line());
+                plain.setPen(line->pen());
+                QCOMPARE(line->boundingRect(), plain.boundingRect());
+            }
             const auto head = [](qreal x, qreal top) {
                 return QPolygonF(
                     {QPointF(x - 6, top - 6), QPointF(x, top - 12), QPointF(x + 6, top - 6)});
@@ -147,6 +153,14 @@ private slots:
         for (QGraphicsItem *item : std::initializer_list<QGraphicsItem *>{
                  leftLine, view.rightAxisLine(), leftHead, view.rightArrowHead()})
             QCOMPARE(item->scene(), view.scene());
+
+        // A new pen gives the line a new outline.
+        leftLine->setLine(QLineF(10, 10, 10, 100));
+        QPen wide = leftLine->pen();
+        wide.setWidth(9);
+        const QRectF narrowBounds = leftLine->boundingRect();
+        leftLine->setPen(wide);
+        QVERIFY(leftLine->boundingRect().width() > narrowBounds.width() + 6);
 
         // A second initialisation creates nothing new.
         const int items = view.scene()->items().size();
