@@ -186,10 +186,12 @@ void HistoryPlot::showNames()
 
 void HistoryPlot::alignValueAxes(const QList<HistoryPlot *> &plots)
 {
+    // The scales' labels, once for both axes.
+    for (HistoryPlot *plot : plots)
+        plot->updateAxes();
     for (int axis : {int(yLeft), int(yRight)}) {
         int extent = kValueAxisExtent;
         for (HistoryPlot *plot : plots) {
-            plot->updateAxes();
             QwtAbstractScaleDraw *draw = plot->axisScaleDraw(axis);
             const int minimum = int(draw->minimumExtent());
             draw->setMinimumExtent(0);
