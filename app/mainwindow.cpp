@@ -18,6 +18,7 @@
 #include "rangesetting_dialog.h"
 #include "receivequeue.h"
 #include "recordingcontrol.h"
+#include "repaintpacer.h"
 #include "serialsettingdlg.h"
 #include "settinginfo.h"
 #include "vision_dialog.h"
@@ -42,6 +43,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     serialPort->setReadBufferSize(kReadBufferBytes);
     connect(serialPort, &QSerialPort::readyRead, this, &MainWindow::serialPort_readyRead);
     readPacer = new PortReadPacer(serialPort, kStreamReadIntervalMs, this);
+    repaintPacer = new RepaintPacer(this, kStreamRepaintIntervalMs,
+                                    [this] { return readPacer->isStreaming(); });
     readRetryTimer = new QTimer(this);
     readRetryTimer->setSingleShot(true);
     readRetryTimer->setInterval(int(DataProcessThread::kIdleSleepMs));

@@ -33,6 +33,7 @@ class QMenu;
 class QTimer;
 class RangeSetting_Dialog;
 class RecordingControl;
+class RepaintPacer;
 class SerialSettingDlg;
 class Vision_Dialog;
 
@@ -99,10 +100,11 @@ public:
     // leaves the rest to the system's driver.
     static constexpr int kMaxQueuedChunks = 256;
     static constexpr qint64 kReadBufferBytes = 16384;
-    // A port that streams is read at most this often (PortReadPacer): less
-    // than a display refresh, and the worker takes the chunks only every
-    // polling interval anyway.
-    static constexpr int kStreamReadIntervalMs = 12;
+    // A port that streams is read at most this often (PortReadPacer): the
+    // worker takes the chunks only every polling interval anyway.
+    static constexpr int kStreamReadIntervalMs = 40;
+    // While it streams, the window is painted at most this often (RepaintPacer).
+    static constexpr int kStreamRepaintIntervalMs = 100;
 
 signals:
     // The readings of one decoded frame, once per frame that has any: the
@@ -221,4 +223,5 @@ private:
     LocalClock frameClock; // the readings' times, as the logger takes them
     QTimer *readRetryTimer = nullptr;
     PortReadPacer *readPacer = nullptr;
+    RepaintPacer *repaintPacer = nullptr;
 };

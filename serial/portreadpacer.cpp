@@ -32,9 +32,9 @@ PortReadPacer::PortReadPacer(QSerialPort *port, int intervalMs, QObject *parent)
 
 void PortReadPacer::chunkRead()
 {
-    const bool streaming = sinceLastRead.isValid() && sinceLastRead.elapsed() < 2 * intervalMs;
+    streamed = sinceLastRead.isValid() && sinceLastRead.elapsed() < 2 * intervalMs;
     sinceLastRead.start();
-    if (!streaming || !port->isOpen())
+    if (!streamed || !port->isOpen())
         return;
     QSocketNotifier *notifier = readNotifierOf(port);
     if (!notifier)
@@ -48,6 +48,11 @@ void PortReadPacer::chunkRead()
 bool PortReadPacer::isResting() const
 {
     return restingNotifier && !restingNotifier->isEnabled();
+}
+
+bool PortReadPacer::isStreaming() const
+{
+    return streamed && sinceLastRead.elapsed() < 2 * intervalMs && port->isOpen();
 }
 
 void PortReadPacer::resume()

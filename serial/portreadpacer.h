@@ -25,6 +25,9 @@ public:
     void chunkRead();
     // Whether the port's read notifier is resting now.
     bool isResting() const;
+    // Whether the last read followed the one before it closely and is recent:
+    // the port streams.
+    bool isStreaming() const;
 
 private:
     void resume();
@@ -33,5 +36,6 @@ private:
     int intervalMs;
     QTimer resumeTimer;
     QElapsedTimer sinceLastRead;
+    bool streamed = false; // the last read followed the one before it closely
     QPointer<QSocketNotifier> restingNotifier;
 };

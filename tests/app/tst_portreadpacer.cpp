@@ -1,6 +1,7 @@
 // Reading a streaming port in pieces: fewer reads than the line delivers,
-// every character in order, prompt again once the line is quiet, and a port
-// closed while its notifier rests opens and reads as before.
+// every character in order, prompt again once the line is quiet (and no
+// longer counted as streaming), and a port closed while its notifier rests
+// opens and reads as before.
 #include "portreadpacer.h"
 #include "pseudoterminal.h"
 #include "testenvironment.h"
@@ -74,9 +75,11 @@ private slots:
         writer.join();
         QCOMPARE(reader.received, sent);
         QVERIFY2(reader.reads <= pieces / 3, qPrintable(QString::number(reader.reads)));
+        QVERIFY(reader.pacer.isStreaming());
 
         // Quiet again: the notifier is back, and a lone piece is read at once.
         QTRY_VERIFY_WITH_TIMEOUT(!reader.pacer.isResting(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!reader.pacer.isStreaming(), 1000);
         QTest::qWait(5 * kIntervalMs);
         const int readsBefore = reader.reads;
         QVERIFY(line.write("lone"));
@@ -97,8 +100,10 @@ private slots:
         QVERIFY(reader.receive(4));
         QCOMPARE(reader.reads, 2);
         QVERIFY(reader.pacer.isResting());
+        QVERIFY(reader.pacer.isStreaming());
 
         reader.port.close();
+        QVERIFY(!reader.pacer.isStreaming());
         QTest::qWait(3 * kIntervalMs); // the resume finds the notifier gone
         QVERIFY(!reader.pacer.isResting());
         QVERIFY(reader.port.open(QIODevice::ReadOnly));
