@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QWidget>
 
+#include <utility>
+
 RepaintPacer::RepaintPacer(QWidget *window, int intervalMs, std::function<bool()> whilePacing)
     : QObject(window), window(window), intervalMs(intervalMs), whilePacing(std::move(whilePacing))
 {

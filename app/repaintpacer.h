@@ -12,7 +12,7 @@ class QWidget;
 // serial link streams). At the full line rate a new batch of readings comes
 // every few tens of milliseconds and every batch repainted each display, chart
 // and gauge; no one reads digits that change twenty times a second, and the
-// painting was half of the program's work. A repaint request that comes within
+// painting was about 40 % of the program's work. A repaint request that comes within
 // the interval after the last pass is held back: the widgets stay marked
 // dirty, and the held request paints all they gathered in one pass once the
 // interval is over. While the condition does not hold, and for showing,
