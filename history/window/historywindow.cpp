@@ -23,8 +23,7 @@
 namespace {
 
 const qint64 kSpanMs[] = {60 * 1000, 10 * 60 * 1000, 60 * 60 * 1000, -1};
-// Redraws while following, at most: enough to look live, little work (four
-// a second were a tenth of the program's work at the full line rate).
+// Redraws while following, at most: enough to look live (four a second were a tenth of the work).
 const int kRedrawIntervalMs = 500;
 const qint64 kTableIntervalMs = 1000;
 

@@ -181,7 +181,8 @@ private slots:
         QFETCH(double, dialStop);
         Fixture f;
         f.window->decipher(FrameBuilder::multimeter(quint16(before), " 4.7", quint16(beforeUnit)));
-        f.window->decipher(FrameBuilder::multimeter(quint16(code), "  02", quint16(unitCode), 0, {3}));
+        f.window->decipher(
+            FrameBuilder::multimeter(quint16(code), "  02", quint16(unitCode), 0, {3}));
         QCOMPARE(f.unitLabel(), unit);
         QCOMPARE(f.window->mulPanel()->unitText(), unit);
         QCOMPARE(f.panelValue(), 0.2);
