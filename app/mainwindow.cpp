@@ -43,8 +43,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     serialPort->setReadBufferSize(kReadBufferBytes);
     connect(serialPort, &QSerialPort::readyRead, this, &MainWindow::serialPort_readyRead);
     readPacer = new PortReadPacer(serialPort, kStreamReadIntervalMs, this);
-    repaintPacer = new RepaintPacer(this, kStreamRepaintIntervalMs,
-                                    [this] { return readPacer->isStreaming(); });
+    // Owned by the window, as its event filter.
+    new RepaintPacer(this, kStreamRepaintIntervalMs, [this] { return readPacer->isStreaming(); });
     readRetryTimer = new QTimer(this);
     readRetryTimer->setSingleShot(true);
     readRetryTimer->setInterval(int(DataProcessThread::kIdleSleepMs));

@@ -33,7 +33,6 @@ class QMenu;
 class QTimer;
 class RangeSetting_Dialog;
 class RecordingControl;
-class RepaintPacer;
 class SerialSettingDlg;
 class Vision_Dialog;
 
@@ -223,5 +222,4 @@ private:
     LocalClock frameClock; // the readings' times, as the logger takes them
     QTimer *readRetryTimer = nullptr;
     PortReadPacer *readPacer = nullptr;
-    RepaintPacer *repaintPacer = nullptr;
 };
